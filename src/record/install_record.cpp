@@ -1,0 +1,156 @@
+// The install record in HKEY_CURRENT_USER: the setup's only persistent state.
+
+#include <cstring>
+
+#include "record/install_record.h"
+#include "shell/setup_state.h"
+
+namespace {
+
+const char recordKeyPath[] = "Software\\Orbek\\Velkorin\\install";
+const char gameKeyPath[] = "Software\\Orbek\\Velkorin";
+const char makerKeyPath[] = "Software\\Orbek";
+const char softwareKeyPath[] = "Software";
+const char recordKeyName[] = "install";
+const char gameKeyName[] = "Velkorin";
+const char makerKeyName[] = "Orbek";
+char recordClass[] = "velkorin";
+const DWORD nameBufferSize = 1024;
+
+// The level travels as a signed 16-bit number widened to 32 bits, both ways.
+DWORD levelToStored(std::int32_t level)
+{
+    return static_cast<DWORD>(static_cast<std::int32_t>(static_cast<std::int16_t>(level & 0xFFFF)));
+}
+
+std::int32_t levelFromStored(DWORD stored)
+{
+    return static_cast<std::int16_t>(stored & 0xFFFF);
+}
+
+// Reads "dir" whole or not at all. Windows hands back the stored bytes as they are (the setup
+// stores no terminator); Wine's store adds one. A value that fills the buffer without a
+// terminator of its own is too long to hold: it is refused like one longer than the buffer.
+bool readFolder(HKEY key, char (&folder)[longPathSize])
+{
+    char value[longPathSize] = {};
+    DWORD size = sizeof value;
+    if (RegQueryValueExA(key, "dir", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) !=
+        ERROR_SUCCESS)
+        return false;
+    if (size >= sizeof value) {
+        if (value[sizeof value - 1] != '\0')
+            return false;
+    } else {
+        value[size] = '\0';
+    }
+    std::memcpy(folder, value, sizeof value);
+    return true;
+}
+
+int deleteLevelOnly()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, recordKeyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return 0;
+    RegDeleteValueA(key, "set");
+    RegCloseKey(key);
+
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, gameKeyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return 1;
+    char name[nameBufferSize];
+    for (;;) {
+        DWORD length = nameBufferSize;
+        if (RegEnumValueA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        if (RegDeleteValueA(key, name) != ERROR_SUCCESS)
+            break;
+    }
+    RegCloseKey(key);
+    return 1;
+}
+
+int deleteWholeRecord()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, gameKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    LONG deleted = RegDeleteKeyA(key, recordKeyName);
+    RegCloseKey(key);
+    if (deleted != ERROR_SUCCESS)
+        return 0;
+
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, makerKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    // Where the system refuses to delete a key with subkeys, a game key holding more ends here.
+    if (RegDeleteKeyA(key, gameKeyName) != ERROR_SUCCESS) {
+        RegCloseKey(key);
+        return 0;
+    }
+    // Another product of the maker keeps the maker's key.
+    char name[nameBufferSize];
+    DWORD length = nameBufferSize;
+    LONG next = RegEnumKeyExA(key, 0, name, &length, nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    if (next != ERROR_NO_MORE_ITEMS)
+        return 1;
+
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, softwareKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    deleted = RegDeleteKeyA(key, makerKeyName);
+    RegCloseKey(key);
+    return deleted == ERROR_SUCCESS ? 1 : 0;
+}
+
+}  // namespace
+
+int writeInstallRecord()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, recordKeyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+        DWORD disposition;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, recordKeyPath, 0, recordClass, REG_OPTION_NON_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &key, &disposition) != ERROR_SUCCESS)
+            return 1;
+    }
+    // The strings are stored without their terminator; readers terminate what they get.
+    RegSetValueExA(key, "cur", 0, REG_SZ, reinterpret_cast<const BYTE*>(setup.cdDrive),
+                   static_cast<DWORD>(lstrlenA(setup.cdDrive)));
+    RegSetValueExA(key, "drv", 0, REG_BINARY, reinterpret_cast<const BYTE*>(setup.cdDrive), 3);
+    RegSetValueExA(key, "dir", 0, REG_SZ, reinterpret_cast<const BYTE*>(setup.installDir),
+                   static_cast<DWORD>(lstrlenA(setup.installDir)));
+    DWORD level = levelToStored(setup.chosenType);
+    RegSetValueExA(key, "set", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&level), sizeof level);
+    RegCloseKey(key);
+    return 1;
+}
+
+int readInstallRecord()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, recordKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return recordAbsent;
+    if (!readFolder(key, setup.installDir)) {
+        RegCloseKey(key);
+        return recordAbsent;
+    }
+    // Whole buffers, so that nothing of a longer folder read earlier stays behind the terminator.
+    std::memcpy(setup.previousDir, setup.installDir, sizeof setup.previousDir);
+    std::size_t rootLength = std::strlen(setup.installDir) < 3 ? std::strlen(setup.installDir) : 3;
+    std::memcpy(setup.installDrive, setup.installDir, rootLength);
+    setup.installDrive[rootLength] = '\0';
+
+    DWORD stored = 0;
+    DWORD size = sizeof stored;
+    LONG result = RegQueryValueExA(key, "set", nullptr, nullptr, reinterpret_cast<BYTE*>(&stored), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS)
+        return recordWithoutLevel;
+    setup.chosenType = setup.installedType = levelFromStored(stored);
+    return recordComplete;
+}
+
+int deleteInstallRecord(int keepSaves)
+{
+    return keepSaves == 1 ? deleteLevelOnly() : deleteWholeRecord();
+}

@@ -1,0 +1,18 @@
+// The Start-menu shortcut "<Programs>\Orbek\Velkorin.lnk" and its offer, dialog 110.
+#ifndef VK_SHORTCUT_H
+#define VK_SHORTCUT_H
+
+#include <windows.h>
+
+// Creates or overwrites the shortcut to the installed game; failures are told, owned by owner.
+void createShortcut(HWND owner);
+
+// 1 when an entry of the shortcut's name exists.
+int shortcutExists();
+
+// The user's Programs folder, asked of the shell each time. False when the shell has none.
+bool findProgramsFolder(char (&path)[MAX_PATH]);
+
+INT_PTR CALLBACK shortcutDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
+
+#endif

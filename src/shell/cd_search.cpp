@@ -1,0 +1,60 @@
+// Finding the game CD by its volume label, and the codec check.
+
+#include <cstring>
+
+#include "shell/setup_state.h"
+#include "shell/start_up.h"
+
+namespace {
+
+const char labelPrefix[] = "VELKORIN";
+const std::size_t labelPrefixLength = sizeof labelPrefix - 1;
+const char codecKeyPath[] =
+    "SOFTWARE\\Microsoft\\AudioCompressionManager\\DriverCache\\msacm.imaadpcm";
+
+// Byte by byte, ASCII letters only, as the C library's _strupr does in the default locale.
+void raiseAsciiLetters(char* text)
+{
+    for (; *text; ++text) {
+        if (*text >= 'a' && *text <= 'z')
+            *text = static_cast<char>(*text - 'a' + 'A');
+    }
+}
+
+bool rootCarriesGameCd(const char* root)
+{
+    char label[256];
+    if (!GetVolumeInformationA(root, label, sizeof label, nullptr, nullptr, nullptr, nullptr, 0))
+        return false;
+    raiseAsciiLetters(label);
+    return std::strncmp(label, labelPrefix, labelPrefixLength) == 0;
+}
+
+}  // namespace
+
+int findGameCd()
+{
+    // A: is tried whatever its type; B: to Z: only when they are CD-ROM drives.
+    bool found = rootCarriesGameCd(setup.driveRoot);
+    for (char letter = 'B'; !found && letter <= 'Z'; ++letter) {
+        setup.driveRoot[0] = letter;
+        if (GetDriveTypeA(setup.driveRoot) != DRIVE_CDROM)
+            continue;
+        found = rootCarriesGameCd(setup.driveRoot);
+    }
+    if (!found)
+        return 0;
+    setup.cdDrive[0] = setup.driveRoot[0];
+    setup.cdDrive[1] = ':';
+    setup.cdDrive[2] = '\0';
+    return 1;
+}
+
+int hasAdpcmCodec()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, codecKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return 0;
+    RegCloseKey(key);
+    return 1;
+}

@@ -1,0 +1,153 @@
+// The main menus: 104 offers a fresh install, 105 serves an installed game. Both keep nothing of
+// their own; what outlives a message is in the setup state.
+
+#include "shell/main_menus.h"
+
+#include <cstring>
+
+#include "install/choice_dialogs.h"
+#include "record/install_record.h"
+#include "removal/removal.h"
+#include "resources/resource.h"
+#include "shell/setup_state.h"
+#include "shell/text_format.h"
+#include "shell/texts.h"
+
+static const char textConfirmExit[] = "終了しますか？";
+static const char textDirectoryCheckFailed[] = "ディレクトリチェックに失敗しました。終了します。";
+static const char textInsertCd[] = "ＣＤを入れて再度実行して下さい。";
+static const char textUninstallFinished[] = "アンインストール終了しました。";
+
+static const char bonusProgramFormat[] = "%s\\omake\\soundin.exe";
+static const char bonusFolderFormat[] = "%s\\omake\\";
+
+// Handlers both menus share.
+
+static void onOpen(HWND dlg)
+{
+    setup.mainMenuWnd = dlg;
+    makeTopMost(dlg);
+}
+
+static void onClose(HWND dlg)
+{
+    if (showMessage(dlg, textConfirmExit, captionSetup, MB_YESNO) == IDYES)
+        EndDialog(dlg, 1);
+}
+
+static void onExit(HWND dlg)
+{
+    PostMessageA(dlg, WM_CLOSE, 0, 0);
+}
+
+static void onBonusVoices(HWND dlg)
+{
+    if (!probeCd(dlg))
+        return;
+    // A directory longer than the buffer is not read at all: as unreadable as a failed call.
+    DWORD length = GetCurrentDirectoryA(pathSize, setup.startDir);
+    if (length == 0 || length >= pathSize) {
+        showMessage(dlg, textDirectoryCheckFailed, captionError, MB_OK);
+        return;
+    }
+    std::size_t used = std::strlen(setup.startDir);
+    if (used > 0 && setup.startDir[used - 1] == '\\')
+        setup.startDir[used - 1] = '\0';
+
+    char program[rootSize + sizeof bonusProgramFormat];
+    char folder[rootSize + sizeof bonusFolderFormat];
+    bool started = formatText(program, sizeof program, bonusProgramFormat, setup.cdDrive) &&
+                   formatText(folder, sizeof folder, bonusFolderFormat, setup.cdDrive) &&
+                   launchProgram(program, folder);
+    if (started)
+        EndDialog(dlg, 1);
+    else
+        showMessage(dlg, textInsertCd, nullptr, MB_OK);
+}
+
+// Menu 104.
+
+static void onInstall(HWND dlg)
+{
+    openDialog(IDD_LEVEL_CHOICE, dlg, levelChoiceDialogProc);
+}
+
+// Menu 105.
+
+static void onStartGame(HWND dlg)
+{
+    if (!probeCd(dlg))
+        return;
+    char program[longPathSize + sizeof gameProgramFormat];
+    if (formatText(program, sizeof program, gameProgramFormat, setup.installDir))
+        launchProgram(program, setup.installDir);
+    // The menu ends whether or not the game could be started; a failed start is not told.
+    EndDialog(dlg, 1);
+}
+
+static void onReinstall(HWND dlg)
+{
+    switch (setup.chosenType) {
+    case installMinimum: openDialog(IDD_UPGRADE_FROM_MINIMUM, dlg, upgradeChoiceDialogProc); break;
+    case installStandard: openDialog(IDD_UPGRADE_FROM_STANDARD, dlg, upgradeChoiceDialogProc); break;
+    case installFull: openDialog(IDD_UPGRADE_FROM_FULL, dlg, upgradeChoiceDialogProc); break;
+    }
+}
+
+// After a removal the record decides the menu: a complete one keeps 105, anything less gets 104,
+// which runs inside this handler; the ended 105 closes when the handler returns.
+static void onUninstall(HWND dlg)
+{
+    if (!probeCd(dlg))
+        return;
+    openDialog(IDD_UNINSTALL, dlg, uninstallDialogProc);
+    if (setup.uninstallDone != 0)
+        showMessage(dlg, textUninstallFinished, captionSetup, MB_OK);
+    if (readInstallRecord() == recordComplete) {
+        ShowWindow(dlg, SW_SHOWNORMAL);
+        return;
+    }
+    EndDialog(setup.mainMenuWnd, 1);
+    setup.mainMenuWnd = nullptr;
+    runMainMenu(IDD_MENU_NEW);
+}
+
+INT_PTR CALLBACK newGameMenuProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
+{
+    switch (msg) {
+    case WM_INITDIALOG: onOpen(dlg); break;
+    case WM_CLOSE: onClose(dlg); break;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_MENU_INSTALL: onInstall(dlg); break;
+        case IDC_MENU_BONUS_VOICES: onBonusVoices(dlg); break;
+        case IDC_MENU_EXIT: onExit(dlg); break;
+        }
+        break;
+    }
+    return 0;
+}
+
+INT_PTR CALLBACK installedGameMenuProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
+{
+    switch (msg) {
+    case WM_INITDIALOG: onOpen(dlg); break;
+    case WM_CLOSE: onClose(dlg); break;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_MENU_START_GAME: onStartGame(dlg); break;
+        case IDC_MENU_INSTALL: onReinstall(dlg); break;
+        case IDC_MENU_UNINSTALL: onUninstall(dlg); break;
+        case IDC_MENU_BONUS_VOICES: onBonusVoices(dlg); break;
+        case IDC_MENU_EXIT: onExit(dlg); break;
+        }
+        break;
+    }
+    return 0;
+}
+
+void runMainMenu(int templateId)
+{
+    openDialog(templateId, nullptr,
+               templateId == IDD_MENU_INSTALLED ? installedGameMenuProc : newGameMenuProc);
+}

@@ -1,0 +1,41 @@
+#include "shell/setup_state.h"
+
+#include <cstdio>
+
+#include "shell/text_format.h"
+
+SetupState setup;
+
+int pumpMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+        if (!GetMessageA(&msg, nullptr, 0, 0))
+            return 0;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 1;
+}
+
+void makeTopMost(HWND dlg)
+{
+    SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+void openDialog(int templateId, HWND owner, DLGPROC proc)
+{
+    DialogBoxParamA(setup.appInstance, MAKEINTRESOURCEA(templateId), owner, proc, 0);
+}
+
+int showMessage(HWND owner, const char* text, const char* caption, UINT type)
+{
+    return MessageBoxA(owner, text, caption, type);
+}
+
+void showErrorCode(HWND owner, DWORD code)
+{
+    char text[64];
+    formatText(text, sizeof text, "エラーコード %d", static_cast<int>(code));
+    showMessage(owner, text, nullptr, MB_OK);
+}

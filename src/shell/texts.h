@@ -1,0 +1,19 @@
+// Texts and captions that more than one screen shows.
+#ifndef VK_TEXTS_H
+#define VK_TEXTS_H
+
+constexpr const char captionSetup[] = "Velkorinセットアップ";
+constexpr const char captionWarning[] = "警告";
+constexpr const char captionError[] = "ERROR";
+constexpr const char captionGameWarning[] = "Velkorin　警告";
+
+constexpr const char textCdMaybeMissing[] = "ＣＤ－ＲＯＭが挿入されていない可能性があります。";
+
+// The game's window titles, sought by start-up.
+constexpr const char titleGame[] = "Velkorin";
+constexpr const char titleGameWarning[] = "Velkorin　警告";
+
+// The game program inside the install folder.
+constexpr const char gameProgramFormat[] = "%svelkorin.exe";
+
+#endif
