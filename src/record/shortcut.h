@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+// Below the Programs folder; the removal deletes by the same names.
+constexpr const char shortcutFolderFormat[] = "%s\\Orbek";
+constexpr const char shortcutFileFormat[] = "%s\\Orbek\\Velkorin.lnk";
+
 // Creates or overwrites the shortcut to the installed game; failures are told, owned by owner.
 void createShortcut(HWND owner);
 

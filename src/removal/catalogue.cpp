@@ -68,8 +68,8 @@ constexpr NameTable<midiCount> makeMidiNames()
             if (isSingleFileTrack(track)) {
                 putMidiName(table.names[row++], track, '_', variant);
             } else {
-                for (char part : {'a', 'b', 'c'})
-                    putMidiName(table.names[row++], track, part, variant);
+                for (const char* part = "abc"; *part != '\0'; ++part)
+                    putMidiName(table.names[row++], track, *part, variant);
             }
         }
     }
