@@ -1,0 +1,619 @@
+// The end-to-end bench: machine state before each test, the setup process, discs, record.
+#include "e2e_fixture.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace e2e {
+
+namespace {
+
+// Programs that a test may leave running: the setup, the stand-ins, the driver's target.
+const std::vector<std::string> leftoverPrograms = {"setup.exe", "VELKORIN.EXE", "soundin.exe",
+                                                   "UPDATE.EXE", "driver_target.exe"};
+
+const char discLetters[] = {'A', 'P', 'Q', 'R'};
+
+// An environment value; Unix paths (from the bench's shell) are turned into Z: paths.
+std::string envPath(const char* name)
+{
+    char buf[MAX_PATH * 2];
+    DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
+    if (n == 0 || n >= sizeof buf)
+        return std::string();
+    std::string value(buf, n);
+    if (value[0] == '/')
+        value = driver::unixToWine(value);
+    while (value.size() > 3 && (value.back() == '\\' || value.back() == '/'))
+        value.pop_back();
+    return value;
+}
+
+// Whether the path ends with a backslash of its own, not with the 0x5C trail byte of a
+// double-byte character such as 表.
+bool endsWithSeparator(const std::string& path)
+{
+    if (path.empty())
+        return false;
+    const char* last = CharPrevA(path.c_str(), path.c_str() + path.size());
+    return last == path.c_str() + path.size() - 1 && path.back() == '\\';
+}
+
+std::string withSlash(const std::string& dir)
+{
+    return dir.empty() || endsWithSeparator(dir) ? dir : dir + "\\";
+}
+
+std::string hiddenFolder(char letter)
+{
+    return drivesDir() + "\\" + static_cast<char>(letter | 0x20) + "\\disc.out";
+}
+
+std::string root(char letter) { return std::string(1, letter) + ":\\"; }
+
+bool volumeLabel(char letter, std::string* label)
+{
+    char buf[256] = "";
+    if (!GetVolumeInformationA(root(letter).c_str(), buf, sizeof buf, nullptr, nullptr, nullptr, nullptr, 0))
+        return false;
+    *label = buf;
+    return true;
+}
+
+std::string lastErrorText(const std::string& what)
+{
+    return what + " failed with " + std::to_string(GetLastError());
+}
+
+}  // namespace
+
+std::string buildDir()
+{
+    std::string dir = envPath("VK_BUILD_DIR");
+    return dir.empty() ? driver::unixToWine(VK_DEFAULT_BUILD_DIR) : dir;
+}
+
+std::string drivesDir() { return envPath("VK_DRIVES"); }
+
+std::string discFolder(char letter)
+{
+    return drivesDir() + "\\" + static_cast<char>(letter | 0x20) + "\\disc";
+}
+
+std::string demoCdFolder() { return buildDir() + "\\demo-cd"; }
+
+std::string standinLogPath()
+{
+    std::string path = envPath("VK_STANDIN_LOG");
+    return path.empty() ? "C:\\standins.log" : path;
+}
+
+bool makeFolders(const std::string& path)
+{
+    std::string p = withSlash(path);
+    // Skip the drive root ("C:\") and make each level after it.
+    for (size_t i = 3; i < p.size(); ++i) {
+        if (p[i] != '\\')
+            continue;
+        std::string prefix = p.substr(0, i);
+        if (!CreateDirectoryA(prefix.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    return driver::directoryExists(p);
+}
+
+bool writeFile(const std::string& path, const std::string& content)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD done = 0;
+    BOOL ok = WriteFile(f, content.data(), static_cast<DWORD>(content.size()), &done, nullptr);
+    CloseHandle(f);
+    return ok && done == content.size();
+}
+
+std::string readFile(const std::string& path)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string data;
+    char buf[4096];
+    DWORD got = 0;
+    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0)
+        data.append(buf, got);
+    CloseHandle(f);
+    return data;
+}
+
+std::vector<std::string> listFolder(const std::string& path)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((withSlash(path) + "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (std::strcmp(fd.cFileName, ".") != 0 && std::strcmp(fd.cFileName, "..") != 0)
+            names.push_back(fd.cFileName);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool emptyFolder(const std::string& path)
+{
+    bool ok = true;
+    for (const std::string& name : listFolder(path)) {
+        std::string p = withSlash(path) + name;
+        DWORD a = GetFileAttributesA(p.c_str());
+        if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY)) {
+            ok = deleteTree(p) && ok;
+        } else {
+            SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ok = DeleteFileA(p.c_str()) && ok;
+        }
+    }
+    return ok;
+}
+
+bool deleteTree(const std::string& path)
+{
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return true;
+    emptyFolder(path);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(path.c_str());
+    return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+bool copyTree(const std::string& from, const std::string& to)
+{
+    if (!makeFolders(to))
+        return false;
+    for (const std::string& name : listFolder(from)) {
+        std::string src = withSlash(from) + name;
+        std::string dst = withSlash(to) + name;
+        DWORD a = GetFileAttributesA(src.c_str());
+        bool ok = (a & FILE_ATTRIBUTE_DIRECTORY) ? copyTree(src, dst) : CopyFileA(src.c_str(), dst.c_str(), FALSE) != 0;
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+std::string programsFolder()
+{
+    LPITEMIDLIST list = nullptr;
+    char path[MAX_PATH] = "";
+    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &list)) && list) {
+        SHGetPathFromIDListA(list, path);
+        CoTaskMemFree(list);
+    }
+    return path;
+}
+
+bool deleteKeyTree(HKEY rootKey, const std::string& path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(rootKey, path.c_str(), 0, KEY_READ | KEY_WRITE, &key) == ERROR_SUCCESS) {
+        char name[1024];
+        for (;;) {
+            DWORD len = sizeof name;
+            if (RegEnumKeyExA(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
+            if (!deleteKeyTree(key, name))
+                break;
+        }
+        RegCloseKey(key);
+        RegDeleteKeyA(rootKey, path.c_str());
+    }
+    return !keyExists(rootKey, path);
+}
+
+bool keyExists(HKEY rootKey, const std::string& path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(rootKey, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool ensureKey(HKEY rootKey, const std::string& path)
+{
+    HKEY key;
+    if (RegCreateKeyExA(rootKey, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+RegValue readValue(HKEY rootKey, const std::string& keyPath, const std::string& name)
+{
+    RegValue v;
+    HKEY key;
+    if (RegOpenKeyExA(rootKey, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return v;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &v.type, nullptr, &size) == ERROR_SUCCESS) {
+        std::string data(size, '\0');
+        if (RegQueryValueExA(key, name.c_str(), nullptr, &v.type,
+                             reinterpret_cast<BYTE*>(&data[0]), &size) == ERROR_SUCCESS) {
+            data.resize(size);
+            v.data = data;
+            v.present = true;
+        }
+    }
+    RegCloseKey(key);
+    return v;
+}
+
+bool writeValue(HKEY rootKey, const std::string& keyPath, const std::string& name, DWORD type,
+                const std::string& data)
+{
+    HKEY key;
+    if (RegCreateKeyExA(rootKey, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    LONG rc = RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                             static_cast<DWORD>(data.size()));
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+RegValue readRecordValue(const std::string& name) { return readValue(HKEY_CURRENT_USER, recordKey, name); }
+
+std::string dwordBytes(DWORD value)
+{
+    return std::string(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+bool writeRecord(const std::string& installDir, int level, const std::string& cdDrive)
+{
+    bool ok = writeValue(HKEY_CURRENT_USER, recordKey, "cur", REG_SZ, cdDrive.substr(0, 2)) &&
+              writeValue(HKEY_CURRENT_USER, recordKey, "drv", REG_BINARY, cdDrive.substr(0, 2) + '\0') &&
+              writeValue(HKEY_CURRENT_USER, recordKey, "dir", REG_SZ, installDir);
+    if (ok && level >= 0)
+        ok = writeValue(HKEY_CURRENT_USER, recordKey, "set", REG_DWORD, dwordBytes(static_cast<DWORD>(level)));
+    if (ok && level < 0) {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, recordKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+            return false;
+        LONG rc = RegDeleteValueA(key, "set");
+        RegCloseKey(key);
+        ok = rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+    }
+    return ok;
+}
+
+bool clearRecord() { return deleteKeyTree(HKEY_CURRENT_USER, makerKey); }
+
+void SetupE2E::killLeftovers()
+{
+    std::vector<DWORD> leftovers;
+    for (const driver::ProcessEntry& p : driver::listProcesses())
+        for (const std::string& name : leftoverPrograms)
+            if (lstrcmpiA(name.c_str(), p.exeName.c_str()) == 0)
+                leftovers.push_back(p.id);
+    // Boxes first, so that no owner is left disabled on the desktop by a box that vanished.
+    for (HWND w : driver::topLevelWindows(0, true))
+        if (driver::isMessageBox(w) &&
+            std::find(leftovers.begin(), leftovers.end(), driver::processOf(w)) != leftovers.end())
+            driver::postClose(w);
+    if (setup_.id())
+        setup_.terminateTree();
+    for (driver::Process& p : helpers_)
+        p.terminateTree();
+    helpers_.clear();
+    driver::terminateProcessesNamed(leftoverPrograms);
+}
+
+void SetupE2E::SetUp()
+{
+    ASSERT_FALSE(drivesDir().empty()) << "VK_DRIVES is not set: run the tests through tools/wine-run";
+    ASSERT_TRUE(driver::directoryExists(demoCdFolder()))
+        << "no demo CD at " << demoCdFolder() << ": build the vk_demo_cd target";
+
+    killLeftovers();
+    // A setup left over from elsewhere would make ours exit at once.
+    HWND stray = driver::findDialog(driver::byTitle(captionSetup));
+    ASSERT_EQ(nullptr, stray) << "a setup window is still open:\n" << driver::describeWindow(stray);
+
+    ASSERT_TRUE(clearRecord()) << "cannot delete HKCU\\" << makerKey;
+    ASSERT_TRUE(ensureKey(HKEY_LOCAL_MACHINE, codecKey)) << "cannot create HKLM\\" << codecKey;
+    ASSERT_TRUE(deleteKeyTree(HKEY_CURRENT_USER, plusKey)) << "cannot delete HKCU\\" << plusKey;
+
+    // The bench's fixed disks, through their Unix folders: never what some other prefix maps.
+    for (char d : {'d', 'e'}) {
+        std::string folder = drivesDir() + "\\" + d;
+        if (!driver::directoryExists(folder))
+            continue;
+        ASSERT_TRUE(emptyFolder(folder)) << "cannot empty " << folder << "; " << listFolder(folder).size()
+                                         << " entries left";
+    }
+    std::string programs = programsFolder();
+    ASSERT_FALSE(programs.empty()) << "no Programs folder";
+    ASSERT_TRUE(deleteTree(programs + "\\Orbek")) << "cannot delete " << driver::toUtf8(programs) << "\\Orbek";
+
+    std::string log = standinLogPath();
+    ASSERT_TRUE(DeleteFileA(log.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND)
+        << lastErrorText("deleting " + log);
+
+    for (char letter : discLetters) {
+        ASSERT_TRUE(deleteTree(hiddenFolder(letter))) << "cannot delete " << hiddenFolder(letter);
+        ASSERT_TRUE(deleteTree(discFolder(letter))) << "cannot delete " << discFolder(letter);
+        // Wine would go on reporting the label of the disc that was there.
+        if (letter != 'Q') {
+            ASSERT_TRUE(driver::remountDrive(letter)) << "cannot remount " << letter << ":";
+        }
+    }
+    ASSERT_TRUE(insertDemoDisc('Q'));
+}
+
+void SetupE2E::TearDown()
+{
+    if (HasFailure()) {
+        screenshot("failure");
+        std::string windows = driver::describeWindows(setup_.id() ? setup_.id() : 0);
+        std::printf("windows at the failure:\n%s", windows.c_str());
+    }
+    killLeftovers();
+    setup_.release();
+}
+
+void SetupE2E::screenshot(const std::string& name)
+{
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string dir = buildDir() + "\\e2e-shots";
+    makeFolders(dir);
+    std::string file = dir + "\\" + (info ? std::string(info->test_suite_name()) + "." + info->name() : "test") +
+                       "-" + name + ".bmp";
+    if (driver::saveScreenshot(file))
+        std::printf("screenshot: %s\n", file.c_str());
+}
+
+::testing::AssertionResult SetupE2E::insertDisc(char letter, const std::string& label)
+{
+    std::string disc = discFolder(letter);
+    if (!driver::directoryExists(disc)) {
+        if (driver::directoryExists(hiddenFolder(letter))) {
+            if (!MoveFileA(hiddenFolder(letter).c_str(), disc.c_str()))
+                return ::testing::AssertionFailure() << lastErrorText("putting back " + disc);
+        } else if (!makeFolders(disc)) {
+            return ::testing::AssertionFailure() << lastErrorText("creating " + disc);
+        }
+    }
+    return setDiscLabel(letter, label);
+}
+
+::testing::AssertionResult SetupE2E::insertDemoDisc(char letter, const std::string& label)
+{
+    std::string disc = discFolder(letter);
+    if (!deleteTree(disc) || !deleteTree(hiddenFolder(letter)))
+        return ::testing::AssertionFailure() << "cannot clear " << disc;
+    if (!copyTree(demoCdFolder(), disc))
+        return ::testing::AssertionFailure() << lastErrorText("copying " + demoCdFolder() + " to " + disc);
+    return setDiscLabel(letter, label);
+}
+
+::testing::AssertionResult SetupE2E::removeDisc(char letter)
+{
+    std::string disc = discFolder(letter);
+    if (!deleteTree(hiddenFolder(letter)))
+        return ::testing::AssertionFailure() << "cannot clear " << hiddenFolder(letter);
+    if (!MoveFileA(disc.c_str(), hiddenFolder(letter).c_str()))
+        return ::testing::AssertionFailure() << lastErrorText("taking out " + disc);
+    if (!driver::remountDrive(letter))
+        return ::testing::AssertionFailure() << "cannot remount " << letter << ":";
+    // Wine then reports an empty label (Windows: no label at all) and no free space.
+    std::string label;
+    ULARGE_INTEGER freeBytes;
+    if (!driver::waitUntil([&] {
+            return !GetDiskFreeSpaceExA(root(letter).c_str(), &freeBytes, nullptr, nullptr) &&
+                   (!volumeLabel(letter, &label) || label.empty());
+        }, waitTimeoutMs))
+        return ::testing::AssertionFailure() << letter << ": still answers after the disc was taken out, label "
+                                             << driver::quote(label);
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult SetupE2E::setDiscLabel(char letter, const std::string& label)
+{
+    if (!writeFile(discFolder(letter) + "\\.windows-label", label + "\n"))
+        return ::testing::AssertionFailure() << lastErrorText("writing the label of " + discFolder(letter));
+    // Wine reads the label only when the drive is defined: a disc change.
+    if (!driver::remountDrive(letter))
+        return ::testing::AssertionFailure() << "cannot remount " << letter << ":";
+    return waitVolumeLabel(letter, label);
+}
+
+::testing::AssertionResult SetupE2E::waitVolumeLabel(char letter, const std::string& label, DWORD timeoutMs)
+{
+    std::string got = "<unreadable>";
+    if (driver::waitUntil([&] { return volumeLabel(letter, &got) && got == label; }, timeoutMs))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << letter << ": reports the label " << driver::quote(got) << " after "
+                                         << timeoutMs << " ms, expected " << driver::quote(label);
+}
+
+::testing::AssertionResult SetupE2E::startSetup(char drive)
+{
+    return startSetupAt(root(drive) + "setup.exe", root(drive));
+}
+
+::testing::AssertionResult SetupE2E::startSetupAt(const std::string& program, const std::string& workDir)
+{
+    if (setup_.running())
+        return ::testing::AssertionFailure() << "a setup of this test is still running";
+    if (!setup_.start(program, "", workDir))
+        return ::testing::AssertionFailure() << "cannot start " << program << " in " << workDir << ": error "
+                                             << setup_.lastError();
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult SetupE2E::waitSetupDialog(HWND* dlg, std::vector<int> ids, DWORD timeoutMs,
+                                                     const std::string& title, std::vector<int> absentIds)
+{
+    *dlg = nullptr;
+    driver::DialogQuery query = driver::byTitle(title, ids, setup_.id());
+    query.absentIds = absentIds;
+    auto find = [&] { return driver::findDialog(query); };
+    bool exited = false;
+    driver::waitUntil([&] {
+        *dlg = find();
+        exited = !setup_.running();
+        return *dlg || exited;
+    }, timeoutMs);
+    if (*dlg)
+        return ::testing::AssertionSuccess();
+    std::string want = driver::quote(title) + " with ids";
+    for (int id : ids)
+        want += " " + std::to_string(id);
+    if (!absentIds.empty()) {
+        want += " but not";
+        for (int id : absentIds)
+            want += " " + std::to_string(id);
+    }
+    if (exited)
+        return ::testing::AssertionFailure() << "the setup ended with code " << setup_.exitCode()
+                                             << " before showing " << want;
+    return ::testing::AssertionFailure() << "no dialog " << want << " within " << timeoutMs
+                                         << " ms; the setup's windows:\n" << driver::describeWindows(setup_.id());
+}
+
+::testing::AssertionResult SetupE2E::waitMenu104(HWND* menu, DWORD timeoutMs)
+{
+    // Menu 105 has the ids of 104 and more.
+    return waitSetupDialog(menu, {1029, 1030, 1016}, timeoutMs, captionSetup, {1018, 1015});
+}
+
+::testing::AssertionResult SetupE2E::waitMenu105(HWND* menu, DWORD timeoutMs)
+{
+    return waitSetupDialog(menu, {1018, 1029, 1015, 1030, 1016}, timeoutMs);
+}
+
+::testing::AssertionResult SetupE2E::waitSetupExit(DWORD timeoutMs, DWORD* code)
+{
+    if (!setup_.waitExit(timeoutMs))
+        return ::testing::AssertionFailure() << "the setup still runs after " << timeoutMs << " ms; its windows:\n"
+                                             << driver::describeWindows(setup_.id());
+    if (code)
+        *code = setup_.exitCode();
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult SetupE2E::expectExitWithoutWindow(DWORD timeoutMs)
+{
+    std::string seen;
+    bool ended = driver::waitUntil([&] {
+        for (HWND w : driver::topLevelWindows(setup_.id(), true))
+            if (seen.empty())
+                seen = driver::describeWindow(w);
+        return !setup_.running();
+    }, timeoutMs);
+    if (!seen.empty())
+        return ::testing::AssertionFailure() << "the setup showed a window: " << seen;
+    if (!ended)
+        return ::testing::AssertionFailure() << "the setup still runs after " << timeoutMs << " ms";
+    return ::testing::AssertionSuccess();
+}
+
+std::vector<StandinCall> SetupE2E::standinCalls() const
+{
+    std::vector<StandinCall> calls;
+    for (const std::string& line : driver::readLines(standinLogPath())) {
+        size_t a = line.find('\t');
+        size_t b = a == std::string::npos ? a : line.find('\t', a + 1);
+        if (b == std::string::npos)
+            calls.push_back({line, "", ""});
+        else
+            calls.push_back({line.substr(0, a), line.substr(a + 1, b - a - 1), line.substr(b + 1)});
+    }
+    return calls;
+}
+
+::testing::AssertionResult SetupE2E::waitStandinCalls(size_t count, DWORD timeoutMs)
+{
+    if (driver::waitLineCount(standinLogPath(), count, timeoutMs))
+        return ::testing::AssertionSuccess();
+    ::testing::AssertionResult r = ::testing::AssertionFailure();
+    r << "the stand-in log " << standinLogPath() << " has " << standinCalls().size() << " lines after "
+      << timeoutMs << " ms, expected " << count;
+    for (const StandinCall& c : standinCalls())
+        r << "\n  " << driver::toUtf8(c.name + " | " + c.module + " | " + c.directory);
+    return r;
+}
+
+::testing::AssertionResult SetupE2E::startGameWindow(const std::string& argument, HWND* window)
+{
+    *window = nullptr;
+    driver::Process game;
+    std::string program = demoCdFolder() + "\\VELKORIN.EXE";
+    if (!game.start(program, "VELKORIN.EXE " + argument, "C:\\"))
+        return ::testing::AssertionFailure() << "cannot start " << program << ": error " << game.lastError();
+    std::string title = argument == "/warning" ? titleGameWarning : titleGame;
+    *window = driver::waitDialog(driver::byTitle(title, {}, game.id()), startTimeoutMs);
+    helpers_.push_back(std::move(game));
+    if (!*window)
+        return ::testing::AssertionFailure() << "the game stand-in showed no window " << driver::quote(title);
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult SetupE2E::seedInstallation(const std::string& dir, const std::vector<std::string>& files)
+{
+    if (!makeFolders(dir))
+        return ::testing::AssertionFailure() << lastErrorText("creating " + dir);
+    for (const std::string& name : files) {
+        std::string path = withSlash(dir) + name;
+        size_t slash = path.rfind('\\');
+        if (!makeFolders(path.substr(0, slash + 1)) || !writeFile(path, name))
+            return ::testing::AssertionFailure() << lastErrorText("writing " + path);
+    }
+    return ::testing::AssertionSuccess();
+}
+
+std::vector<std::string> SetupE2E::gameFiles(int level) const
+{
+    static const char* const headers[] = {"[最小]", "[標準]", "[最大]"};
+    std::vector<std::string> files;
+    if (level < 0 || level > 2)
+        return files;
+    std::string manifest = readFile(demoCdFolder() + "\\setup.lst");
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < manifest.size()) {
+        size_t end = manifest.find('\n', start);
+        std::string line = manifest.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    size_t i = 0;
+    while (i < lines.size() && lines[i] != headers[level])
+        ++i;
+    // Header, count, source folder, destination folder, then files and four-line groups.
+    if (i + 3 >= lines.size())
+        return files;
+    std::string dest = lines[i + 3];
+    for (i += 4; i < lines.size() && lines[i].compare(0, 5, "[END]") != 0; ++i) {
+        if (lines[i].compare(0, 1, "\\") == 0 && i + 3 < lines.size()) {
+            dest = lines[i + 2];
+            i += 3;
+        }
+        files.push_back(dest + lines[i]);
+    }
+    return files;
+}
+
+}  // namespace e2e

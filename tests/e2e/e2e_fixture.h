@@ -1,0 +1,155 @@
+// The end-to-end bench: the real setup.exe started from a mapped CD drive of the Wine bench and
+// driven from this process. SetUp puts the machine into a known state; TearDown ends whatever
+// the test left running.
+//
+// Paths are Win32 paths as this process sees them; the bench's Unix folders are reached
+// through Z:. Every wait has a timeout and reports what it found instead when it fails:
+//     HWND menu;
+//     ASSERT_TRUE(waitMenu104(&menu));
+//     EXPECT_EQ("", driver::expectMessage(menu, captionSetup, "終了しますか？", IDYES));
+#ifndef VK_E2E_FIXTURE_H
+#define VK_E2E_FIXTURE_H
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "driver/driver.h"
+
+namespace e2e {
+
+// Texts the tests share with the program; the program keeps its own copies.
+constexpr const char captionSetup[] = "Velkorinセットアップ";
+constexpr const char titleGame[] = "Velkorin";
+constexpr const char titleGameWarning[] = "Velkorin　警告";
+
+constexpr const char recordKey[] = "Software\\Orbek\\Velkorin\\install";
+constexpr const char gameKey[] = "Software\\Orbek\\Velkorin";
+constexpr const char makerKey[] = "Software\\Orbek";
+constexpr const char codecKey[] = "SOFTWARE\\Microsoft\\AudioCompressionManager\\DriverCache\\msacm.imaadpcm";
+constexpr const char plusKey[] = "Software\\Microsoft\\Plus!";
+
+// Waits of the end-to-end tests: long enough for a cold Wine process under load.
+constexpr DWORD startTimeoutMs = 20000;
+constexpr DWORD waitTimeoutMs = 10000;
+
+// One value of the registry as stored: type and raw bytes.
+struct RegValue {
+    bool present = false;
+    DWORD type = REG_NONE;
+    std::string data;
+};
+
+// One line of the stand-ins' log: which program ran, from where, in which folder.
+struct StandinCall {
+    std::string name;        // "VELKORIN.EXE", "soundin.exe", "UPDATE.EXE"
+    std::string module;      // full path of the started program
+    std::string directory;   // its current directory
+};
+
+// Bench locations, from the environment that tools/wine-run passes on.
+std::string buildDir();               // VK_BUILD_DIR (the cross build tree)
+std::string drivesDir();              // VK_DRIVES (the folders behind the drive letters)
+std::string discFolder(char letter);  // <drives>\<letter>\disc: the disc in that drive
+std::string demoCdFolder();           // <build>\demo-cd, made by tools/make-demo-cd
+std::string standinLogPath();         // VK_STANDIN_LOG, else C:\standins.log
+
+// File system.
+bool makeFolders(const std::string& path);                 // every missing level; may end with '\'
+bool writeFile(const std::string& path, const std::string& content);
+std::string readFile(const std::string& path);             // "<missing>" when unreadable
+bool deleteTree(const std::string& path);                  // the folder and all in it; true if gone
+bool emptyFolder(const std::string& path);                 // what is in it, keeping the folder
+bool copyTree(const std::string& from, const std::string& to);
+std::vector<std::string> listFolder(const std::string& path);  // names, without . and ..
+std::string programsFolder();                              // the user's Start-menu Programs folder
+
+// Registry.
+bool deleteKeyTree(HKEY root, const std::string& path);    // true when the key is gone
+bool keyExists(HKEY root, const std::string& path);
+bool ensureKey(HKEY root, const std::string& path);
+RegValue readValue(HKEY root, const std::string& key, const std::string& name);
+bool writeValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
+                const std::string& data);
+RegValue readRecordValue(const std::string& name);        // of the install record
+// The record exactly as a finished install writes it: "cur" and "dir" without terminator,
+// "drv" letter, colon and NUL, "set" the level. level < 0 leaves "set" out.
+bool writeRecord(const std::string& installDir, int level, const std::string& cdDrive = "Q:");
+bool clearRecord();                                        // the whole maker key
+
+// A little-endian DWORD as the registry stores it, for comparing RegValue::data.
+std::string dwordBytes(DWORD value);
+
+class SetupE2E : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Discs (A:, P:, Q:, R:).
+    // An empty disc with that label; a disc taken out earlier is put back as it was.
+    ::testing::AssertionResult insertDisc(char letter, const std::string& label = "VELKORIN");
+    // A fresh copy of the demo CD with that label.
+    ::testing::AssertionResult insertDemoDisc(char letter, const std::string& label = "VELKORIN");
+    // Takes the disc out: its folder is renamed away, so the drive letter dangles. Wine then
+    // reports an empty label (Windows fails with 21) and fails the free-space calls with 3.
+    ::testing::AssertionResult removeDisc(char letter);
+    // Writes the label, has Wine read it (driver::remountDrive) and waits until
+    // GetVolumeInformationA reports it.
+    ::testing::AssertionResult setDiscLabel(char letter, const std::string& label);
+    ::testing::AssertionResult waitVolumeLabel(char letter, const std::string& label,
+                                               DWORD timeoutMs = waitTimeoutMs);
+
+    // The setup process.
+    // Starts <root>setup.exe with the root as current directory, as auto-run does.
+    ::testing::AssertionResult startSetup(char drive = 'Q');
+    // Starts program with workDir as current directory.
+    ::testing::AssertionResult startSetupAt(const std::string& program, const std::string& workDir);
+    DWORD setupPid() const { return setup_.id(); }
+    driver::Process& setupProcess() { return setup_; }
+
+    // A visible dialog of the setup with that caption and all the ids; fails early when the
+    // setup exits first.
+    ::testing::AssertionResult waitSetupDialog(HWND* dlg, std::vector<int> ids,
+                                               DWORD timeoutMs = startTimeoutMs,
+                                               const std::string& title = captionSetup,
+                                               std::vector<int> absentIds = {});
+    // Menu 104 (install, bonus voices, exit) and 105 (start, re-install, uninstall, ...).
+    ::testing::AssertionResult waitMenu104(HWND* menu, DWORD timeoutMs = startTimeoutMs);
+    ::testing::AssertionResult waitMenu105(HWND* menu, DWORD timeoutMs = startTimeoutMs);
+    // The setup's process has ended; exit code into *code when given.
+    ::testing::AssertionResult waitSetupExit(DWORD timeoutMs = waitTimeoutMs, DWORD* code = nullptr);
+    // The setup ends without ever showing a window while we watch.
+    ::testing::AssertionResult expectExitWithoutWindow(DWORD timeoutMs = startTimeoutMs);
+
+    // The stand-ins.
+    std::vector<StandinCall> standinCalls() const;
+    ::testing::AssertionResult waitStandinCalls(size_t count, DWORD timeoutMs = waitTimeoutMs);
+    // Starts the game stand-in from the demo CD with "/warning" or "/main" and waits for its
+    // window; *window gets it.
+    ::testing::AssertionResult startGameWindow(const std::string& argument, HWND* window);
+
+    // Installations.
+    // Creates dir (ending with '\') and each file of files below it (relative names, folders
+    // created as needed); each file holds its own name.
+    ::testing::AssertionResult seedInstallation(const std::string& dir,
+                                                const std::vector<std::string>& files);
+    // The demo CD's files of a level as the manifest installs them: 0 "VELKORIN.EXE" only,
+    // 1 adds the root data and "midi\...", 2 adds "voice\...". Relative install names.
+    std::vector<std::string> gameFiles(int level) const;
+
+    // Writes a screenshot of the screen into <build>\e2e-shots\<test>-<name>.bmp (for looking at
+    // a failure; not an assertion).
+    void screenshot(const std::string& name);
+
+private:
+    void killLeftovers();
+    driver::Process setup_;
+    std::vector<driver::Process> helpers_;
+};
+
+}  // namespace e2e
+
+#endif

@@ -1,0 +1,341 @@
+// The two main menus driven on a thread of their own, as the player drives them.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "install/choice_dialogs.h"
+#include "resources/resource.h"
+#include "shell/main_menus.h"
+#include "shell/setup_state.h"
+#include "support/background.h"
+#include "support/bench.h"
+#include "support/seeded_install.h"
+
+namespace {
+
+const char captionSetup[] = "Velkorinセットアップ";
+const char confirmExit[] = "終了しますか？";
+const char cdMissing[] = "ＣＤ－ＲＯＭが挿入されていない可能性があります。";
+const char insertCd[] = "ＣＤを入れて再度実行して下さい。";
+const char top[] = "D:\\MenuTest";
+const char installDir[] = "D:\\MenuTest\\Orbek\\VELKORIN\\";
+
+// A stand-in program of the build (it notes where it was started from in VK_STANDIN_LOG).
+std::string standin(const char* name)
+{
+    const char* build = std::getenv("VK_BUILD_DIR");
+    return driver::unixToWine(std::string(build ? build : VK_DEFAULT_BUILD_DIR) + "/standins/" + name);
+}
+
+const std::vector<int> menu104Ids = {IDC_MENU_INSTALL, IDC_MENU_BONUS_VOICES, IDC_MENU_EXIT};
+const std::vector<int> menu105Ids = {IDC_MENU_START_GAME, IDC_MENU_INSTALL, IDC_MENU_UNINSTALL,
+                                     IDC_MENU_BONUS_VOICES, IDC_MENU_EXIT};
+
+class MainMenus : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::memset(&setup, 0, sizeof setup);
+        setup.appInstance = GetModuleHandleA(nullptr);
+        fillLaunchInfo();
+        std::strcpy(setup.cdRoot, "Q:\\");
+        std::strcpy(setup.cdDrive, "Q:");
+        std::strcpy(setup.installDir, installDir);
+        bench::removeTree(top);
+        bench::clearRecord();
+        GetCurrentDirectoryA(sizeof previousDir_, previousDir_);
+    }
+
+    void TearDown() override
+    {
+        ui_.reset();
+        SetCurrentDirectoryA(previousDir_);
+        bench::removeTree(top);
+        bench::clearRecord();
+    }
+
+    HWND openMenu(int templateId)
+    {
+        ui_.reset(new bench::Background([templateId] { runMainMenu(templateId); }));
+        return waitMenu(templateId == IDD_MENU_INSTALLED ? menu105Ids : menu104Ids);
+    }
+
+    static HWND waitMenu(const std::vector<int>& ids)
+    {
+        return driver::waitDialog(driver::byTitle(captionSetup, ids, GetCurrentProcessId()));
+    }
+
+    // The menu still answers: its exit question comes and goes with No.
+    void expectMenuAnswers(HWND menu)
+    {
+        ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
+        EXPECT_EQ("", driver::expectMessage(menu, captionSetup, confirmExit, IDNO));
+        EXPECT_TRUE(ui_->running());
+        EXPECT_TRUE(driver::isVisible(menu));
+    }
+
+    void exitMenu(HWND menu)
+    {
+        ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
+        EXPECT_EQ("", driver::expectMessage(menu, captionSetup, confirmExit, IDYES));
+        EXPECT_TRUE(ui_->finished()) << driver::describeWindows(GetCurrentProcessId());
+    }
+
+    // The start drive becomes an empty CD drive of the bench; the disc in Q: stays for others.
+    static void takeDiscOut() { std::strcpy(setup.cdRoot, "P:\\"); }
+
+    bool menuEnds() { return ui_->finished(); }
+
+    std::unique_ptr<bench::Background> ui_;
+    char previousDir_[MAX_PATH];
+};
+
+}  // namespace
+
+TEST_F(MainMenus, InstalledMenuOpensTopMostAsTheMainMenu)
+{
+    HWND menu = openMenu(IDD_MENU_INSTALLED);
+    ASSERT_NE(nullptr, menu);
+    EXPECT_EQ(menu, setup.mainMenuWnd);
+    EXPECT_TRUE(driver::isTopMost(menu));
+    exitMenu(menu);
+}
+
+TEST_F(MainMenus, EscapeDoesNothing)
+{
+    HWND menu = openMenu(IDD_MENU_INSTALLED);
+    ASSERT_NE(nullptr, menu);
+    ASSERT_TRUE(driver::postCommand(menu, IDCANCEL, BN_CLICKED));
+    // Handled in order: had Esc asked or closed, the exit question would not come next.
+    expectMenuAnswers(menu);
+    exitMenu(menu);
+}
+
+TEST_F(MainMenus, ExitAnsweredNoKeepsTheMenuAndTheCloseBoxAsksToo)
+{
+    HWND menu = openMenu(IDD_MENU_NEW);
+    ASSERT_NE(nullptr, menu);
+    expectMenuAnswers(menu);
+    ASSERT_TRUE(driver::postClose(menu));
+    EXPECT_EQ("", driver::expectMessage(menu, captionSetup, confirmExit, IDNO));
+    EXPECT_TRUE(ui_->running());
+    ASSERT_TRUE(driver::postClose(menu));
+    EXPECT_EQ("", driver::expectMessage(menu, captionSetup, confirmExit, IDYES));
+    EXPECT_TRUE(menuEnds());
+}
+
+TEST_F(MainMenus, StartGameWithoutTheDiscWarnsAndStays)
+{
+    takeDiscOut();
+    HWND menu = openMenu(IDD_MENU_INSTALLED);
+    ASSERT_NE(nullptr, menu);
+    ASSERT_TRUE(driver::click(menu, IDC_MENU_START_GAME));
+    EXPECT_EQ("", driver::expectMessage(menu, "警告", cdMissing, IDOK));
+    expectMenuAnswers(menu);
+    exitMenu(menu);
+}
+
+TEST_F(MainMenus, StartGameEndsTheMenuEvenWhenTheGameIsMissing)
+{
+    HWND menu = openMenu(IDD_MENU_INSTALLED);
+    ASSERT_NE(nullptr, menu);
+    ASSERT_TRUE(driver::click(menu, IDC_MENU_START_GAME));
+    EXPECT_TRUE(menuEnds()) << driver::describeWindows(GetCurrentProcessId());
+}
+
+TEST_F(MainMenus, StartGameStartsItFromTheInstallFolder)
+{
+    std::string log = std::string(top) + "\\standins.log";
+    ASSERT_TRUE(bench::makeFolders(installDir));
+    ASSERT_TRUE(CopyFileA(standin("VELKORIN.EXE").c_str(), (std::string(installDir) + "velkorin.exe").c_str(), TRUE));
+    ASSERT_TRUE(SetEnvironmentVariableA("VK_STANDIN_LOG", log.c_str()));
+    HWND menu = openMenu(IDD_MENU_INSTALLED);
+    ASSERT_NE(nullptr, menu);
+    ASSERT_TRUE(driver::click(menu, IDC_MENU_START_GAME));
+    EXPECT_TRUE(menuEnds());
+    EXPECT_TRUE(driver::waitFileLine(
+        log, "VELKORIN.EXE\tD:\\MenuTest\\Orbek\\VELKORIN\\velkorin.exe\tD:\\MenuTest\\Orbek\\VELKORIN"))
+        << bench::readFile(log);
+    SetEnvironmentVariableA("VK_STANDIN_LOG", nullptr);
+}
+
+TEST_F(MainMenus, BonusVoicesWithoutTheDiscWarnsAndStays)
+{
+    takeDiscOut();
+    HWND menu = openMenu(IDD_MENU_NEW);
+    ASSERT_NE(nullptr, menu);
+    ASSERT_TRUE(driver::click(menu, IDC_MENU_BONUS_VOICES));
+    EXPECT_EQ("", driver::expectMessage(menu, "警告", cdMissing, IDOK));
+    expectMenuAnswers(menu);
+    exitMenu(menu);
+}
+
+TEST_F(MainMenus, BonusVoicesFromTheCdRootThatCannotStartAskForTheCd)
+{
+    ASSERT_TRUE(SetCurrentDirectoryA("Q:\\"));
+    std::strcpy(setup.startDir, "stale");
+    HWND menu = openMenu(IDD_MENU_INSTALLED);
+    ASSERT_NE(nullptr, menu);
+    ASSERT_TRUE(driver::click(menu, IDC_MENU_BONUS_VOICES));
+    EXPECT_EQ("", driver::expectMessage(menu, "エラー", insertCd, IDOK));
+    EXPECT_STREQ("Q:", setup.startDir);
+    expectMenuAnswers(menu);
+    exitMenu(menu);
+}
+
+TEST_F(MainMenus, BonusVoicesStartFromTheCdsOmakeFolderAndEndTheMenu)
+{
+    // The installer stands on D: here, so that the bench's CD stays as it is.
+    std::string log = std::string(top) + "\\standins.log";
+    ASSERT_TRUE(bench::makeFolders(top));
+    ASSERT_TRUE(bench::makeFolders("D:\\omake"));
+    ASSERT_TRUE(CopyFileA(standin("soundin.exe").c_str(), "D:\\omake\\soundin.exe", FALSE));
+    ASSERT_TRUE(SetEnvironmentVariableA("VK_STANDIN_LOG", log.c_str()));
+    std::strcpy(setup.cdDrive, "D:");
+    ASSERT_TRUE(SetCurrentDirectoryA("Q:\\"));
+    HWND menu = openMenu(IDD_MENU_NEW);
+    ASSERT_NE(nullptr, menu);
+    ASSERT_TRUE(driver::click(menu, IDC_MENU_BONUS_VOICES));
+    EXPECT_TRUE(menuEnds()) << driver::describeWindows(GetCurrentProcessId());
+    EXPECT_STREQ("Q:", setup.startDir);
+    EXPECT_TRUE(driver::waitFileLine(log, "soundin.exe\tD:\\omake\\soundin.exe\tD:\\omake"))
+        << bench::readFile(log);
+    SetEnvironmentVariableA("VK_STANDIN_LOG", nullptr);
+    bench::removeTree("D:\\omake");
+}
+
+TEST_F(MainMenus, ReinstallOpensTheChoiceForTheRecordedLevel)
+{
+    struct Case {
+        int level;
+        std::vector<int> ids;
+        std::vector<int> absent;
+    };
+    const Case cases[] = {
+        {0, {IDC_LEVEL_STANDARD, IDC_LEVEL_FULL, IDC_UPGRADE_INSTALLED_FOLDER}, {IDC_UPGRADE_BACK}},
+        {1, {IDC_LEVEL_FULL, IDC_UPGRADE_INSTALLED_FOLDER}, {IDC_LEVEL_STANDARD, IDC_UPGRADE_BACK}},
+        {2, {IDC_UPGRADE_BACK, IDC_UPGRADE_INSTALLED_FOLDER}, {IDC_LEVEL_STANDARD, IDC_LEVEL_FULL}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("level " + std::to_string(c.level));
+        setup.chosenType = setup.installedType = c.level;
+        HWND menu = openMenu(IDD_MENU_INSTALLED);
+        ASSERT_NE(nullptr, menu);
+        ASSERT_TRUE(driver::click(menu, IDC_MENU_INSTALL));
+        HWND choice = driver::waitDialog(driver::byTitle(captionSetup, c.ids, GetCurrentProcessId()));
+        ASSERT_NE(nullptr, choice);
+        for (int id : c.absent)
+            EXPECT_FALSE(driver::hasControl(choice, id)) << id;
+        EXPECT_EQ(menu, GetWindow(choice, GW_OWNER));
+        EXPECT_EQ(choice, setup.typeChoiceWnd);
+        EXPECT_TRUE(driver::isTopMost(choice));
+        EXPECT_FALSE(driver::isVisible(menu));
+        EXPECT_EQ(installDir, driver::controlText(choice, IDC_UPGRADE_INSTALLED_FOLDER));
+
+        // Esc does nothing; backing out restores the recorded level and the menu.
+        ASSERT_TRUE(driver::postCommand(choice, IDCANCEL, BN_CLICKED));
+        setup.chosenType = 9;
+        if (c.level == 2)
+            ASSERT_TRUE(driver::click(choice, IDC_UPGRADE_BACK));
+        else
+            ASSERT_TRUE(driver::postClose(choice));
+        ASSERT_TRUE(driver::waitGone(choice));
+        ASSERT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu); }, 5000));
+        EXPECT_EQ(nullptr, setup.typeChoiceWnd);
+        EXPECT_EQ(c.level, setup.chosenType);
+        exitMenu(menu);
+    }
+}
+
+TEST_F(MainMenus, ReinstallWithALevelOutOfRangeOpensNothing)
+{
+    setup.chosenType = setup.installedType = 3;
+    HWND menu = openMenu(IDD_MENU_INSTALLED);
+    ASSERT_NE(nullptr, menu);
+    ASSERT_TRUE(driver::click(menu, IDC_MENU_INSTALL));
+    expectMenuAnswers(menu);
+    EXPECT_EQ(nullptr, setup.typeChoiceWnd);
+    exitMenu(menu);
+}
+
+TEST_F(MainMenus, InstallOpensTheLevelChoiceBehindWhichTheMenuHides)
+{
+    HWND menu = openMenu(IDD_MENU_NEW);
+    ASSERT_NE(nullptr, menu);
+    ASSERT_TRUE(driver::click(menu, IDC_MENU_INSTALL));
+    HWND choice = driver::waitDialog(driver::byTitle(
+        captionSetup, {IDC_LEVEL_MINIMUM, IDC_LEVEL_STANDARD, IDC_LEVEL_FULL}, GetCurrentProcessId()));
+    ASSERT_NE(nullptr, choice);
+    EXPECT_EQ(menu, GetWindow(choice, GW_OWNER));
+    EXPECT_EQ(choice, setup.typeChoiceWnd);
+    EXPECT_TRUE(driver::isTopMost(choice));
+    EXPECT_FALSE(driver::isVisible(menu));
+    ASSERT_TRUE(driver::postCommand(choice, IDCANCEL, BN_CLICKED));
+    ASSERT_TRUE(driver::postClose(choice));
+    ASSERT_TRUE(driver::waitGone(choice));
+    ASSERT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu); }, 5000));
+    EXPECT_EQ(nullptr, setup.typeChoiceWnd);
+    exitMenu(menu);
+}
+
+TEST_F(MainMenus, UninstallWithoutTheDiscWarnsAndStays)
+{
+    takeDiscOut();
+    HWND menu = openMenu(IDD_MENU_INSTALLED);
+    ASSERT_NE(nullptr, menu);
+    ASSERT_TRUE(driver::click(menu, IDC_MENU_UNINSTALL));
+    EXPECT_EQ("", driver::expectMessage(menu, "警告", cdMissing, IDOK));
+    expectMenuAnswers(menu);
+    exitMenu(menu);
+}
+
+TEST_F(MainMenus, UninstallCancelledShowsTheSameMenuAgain)
+{
+    ASSERT_TRUE(bench::seedInstallation(installDir));
+    bench::seedRecord(installDir, 2);
+    HWND menu = openMenu(IDD_MENU_INSTALLED);
+    ASSERT_NE(nullptr, menu);
+    ASSERT_TRUE(driver::click(menu, IDC_MENU_UNINSTALL));
+    HWND dlg = driver::waitDialog(driver::byTitle(captionSetup, {IDC_UNINSTALL_START}, GetCurrentProcessId()));
+    ASSERT_NE(nullptr, dlg);
+    EXPECT_FALSE(driver::isVisible(menu));
+    ASSERT_TRUE(driver::click(dlg, IDC_UNINSTALL_CANCEL));
+    ASSERT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu); }, 5000));
+    EXPECT_EQ(nullptr, driver::findProcessMessageBox(GetCurrentProcessId()));
+    EXPECT_EQ(0, setup.uninstallDone);
+    EXPECT_EQ(menu, setup.mainMenuWnd);
+    expectMenuAnswers(menu);
+    exitMenu(menu);
+}
+
+TEST_F(MainMenus, UninstallKeepingSavesGivesWayToTheNewGameMenu)
+{
+    ASSERT_TRUE(bench::seedInstallation(installDir));
+    bench::seedRecord(installDir, 2);
+    HWND menu = openMenu(IDD_MENU_INSTALLED);
+    ASSERT_NE(nullptr, menu);
+    ASSERT_TRUE(driver::click(menu, IDC_MENU_UNINSTALL));
+    HWND dlg = driver::waitDialog(driver::byTitle(captionSetup, {IDC_UNINSTALL_START}, GetCurrentProcessId()));
+    ASSERT_NE(nullptr, dlg);
+    EXPECT_EQ(menu, GetWindow(dlg, GW_OWNER));
+    ASSERT_TRUE(driver::press(dlg, IDC_UNINSTALL_KEEP_SAVES));
+    ASSERT_TRUE(driver::waitUntil([&] { return driver::checkState(dlg, IDC_UNINSTALL_KEEP_SAVES) == BST_CHECKED; }, 5000));
+    ASSERT_TRUE(driver::click(dlg, IDC_UNINSTALL_START));
+    for (const char* folder : {"D:\\MenuTest\\Orbek\\VELKORIN", "D:\\MenuTest\\Orbek", "D:\\MenuTest"})
+        EXPECT_EQ("", driver::expectMessage(dlg, "エラー", std::string(folder) + " フォルダ消去失敗", IDOK));
+    EXPECT_EQ("", driver::expectMessage(menu, captionSetup, "アンインストール終了しました。", IDOK));
+
+    HWND newMenu = driver::waitDialog(driver::byTitle(captionSetup, menu104Ids, GetCurrentProcessId()));
+    ASSERT_NE(nullptr, newMenu);
+    EXPECT_FALSE(driver::hasControl(newMenu, IDC_MENU_START_GAME));
+    EXPECT_EQ(nullptr, GetWindow(newMenu, GW_OWNER));
+    EXPECT_EQ(newMenu, setup.mainMenuWnd);
+    EXPECT_FALSE(driver::isVisible(menu));
+    // Leaving the new menu unwinds the old one too.
+    exitMenu(newMenu);
+}
