@@ -380,7 +380,7 @@ void SetupE2E::screenshot(const std::string& name)
         std::printf("screenshot: %s\n", file.c_str());
 }
 
-::testing::AssertionResult SetupE2E::insertDisc(char letter, const std::string& label)
+::testing::AssertionResult insertDiscInDrive(char letter, const std::string& label)
 {
     std::string disc = discFolder(letter);
     if (!driver::directoryExists(disc)) {
@@ -391,26 +391,29 @@ void SetupE2E::screenshot(const std::string& name)
             return ::testing::AssertionFailure() << lastErrorText("creating " + disc);
         }
     }
-    return setDiscLabel(letter, label);
+    return setDriveLabel(letter, label);
 }
 
-::testing::AssertionResult SetupE2E::insertDemoDisc(char letter, const std::string& label)
+::testing::AssertionResult insertDemoDiscInDrive(char letter, const std::string& label)
 {
     std::string disc = discFolder(letter);
     if (!deleteTree(disc) || !deleteTree(hiddenFolder(letter)))
         return ::testing::AssertionFailure() << "cannot clear " << disc;
     if (!copyTree(demoCdFolder(), disc))
         return ::testing::AssertionFailure() << lastErrorText("copying " + demoCdFolder() + " to " + disc);
-    return setDiscLabel(letter, label);
+    return setDriveLabel(letter, label);
 }
 
-::testing::AssertionResult SetupE2E::removeDisc(char letter)
+::testing::AssertionResult removeDiscFromDrive(char letter)
 {
     std::string disc = discFolder(letter);
-    if (!deleteTree(hiddenFolder(letter)))
-        return ::testing::AssertionFailure() << "cannot clear " << hiddenFolder(letter);
-    if (!MoveFileA(disc.c_str(), hiddenFolder(letter).c_str()))
-        return ::testing::AssertionFailure() << lastErrorText("taking out " + disc);
+    // A drive without a disc stays empty.
+    if (driver::directoryExists(disc)) {
+        if (!deleteTree(hiddenFolder(letter)))
+            return ::testing::AssertionFailure() << "cannot clear " << hiddenFolder(letter);
+        if (!MoveFileA(disc.c_str(), hiddenFolder(letter).c_str()))
+            return ::testing::AssertionFailure() << lastErrorText("taking out " + disc);
+    }
     if (!driver::remountDrive(letter))
         return ::testing::AssertionFailure() << "cannot remount " << letter << ":";
     // Wine then reports an empty label (Windows: no label at all) and no free space.
@@ -425,17 +428,17 @@ void SetupE2E::screenshot(const std::string& name)
     return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult SetupE2E::setDiscLabel(char letter, const std::string& label)
+::testing::AssertionResult setDriveLabel(char letter, const std::string& label)
 {
     if (!writeFile(discFolder(letter) + "\\.windows-label", label + "\n"))
         return ::testing::AssertionFailure() << lastErrorText("writing the label of " + discFolder(letter));
     // Wine reads the label only when the drive is defined: a disc change.
     if (!driver::remountDrive(letter))
         return ::testing::AssertionFailure() << "cannot remount " << letter << ":";
-    return waitVolumeLabel(letter, label);
+    return waitDriveLabel(letter, label);
 }
 
-::testing::AssertionResult SetupE2E::waitVolumeLabel(char letter, const std::string& label, DWORD timeoutMs)
+::testing::AssertionResult waitDriveLabel(char letter, const std::string& label, DWORD timeoutMs)
 {
     std::string got = "<unreadable>";
     if (driver::waitUntil([&] { return volumeLabel(letter, &got) && got == label; }, timeoutMs))

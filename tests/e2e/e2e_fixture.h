@@ -83,24 +83,44 @@ bool clearRecord();                                        // the whole maker ke
 // A little-endian DWORD as the registry stores it, for comparing RegValue::data.
 std::string dwordBytes(DWORD value);
 
+// Discs of the bench's drives A:, P:, Q:, R:; the Win32 tests use them too.
+// An empty disc with that label; a disc taken out earlier is put back as it was.
+::testing::AssertionResult insertDiscInDrive(char letter, const std::string& label = "VELKORIN");
+// A fresh copy of the demo CD with that label.
+::testing::AssertionResult insertDemoDiscInDrive(char letter, const std::string& label = "VELKORIN");
+// Takes the disc out: its folder is renamed away, so the drive letter dangles. Wine then
+// reports an empty label (Windows fails with 21) and fails the free-space calls with 3.
+::testing::AssertionResult removeDiscFromDrive(char letter);
+// Writes the label, has Wine read it (driver::remountDrive) and waits until
+// GetVolumeInformationA reports it.
+::testing::AssertionResult setDriveLabel(char letter, const std::string& label);
+::testing::AssertionResult waitDriveLabel(char letter, const std::string& label,
+                                          DWORD timeoutMs = waitTimeoutMs);
+
 class SetupE2E : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Discs (A:, P:, Q:, R:).
-    // An empty disc with that label; a disc taken out earlier is put back as it was.
-    ::testing::AssertionResult insertDisc(char letter, const std::string& label = "VELKORIN");
-    // A fresh copy of the demo CD with that label.
-    ::testing::AssertionResult insertDemoDisc(char letter, const std::string& label = "VELKORIN");
-    // Takes the disc out: its folder is renamed away, so the drive letter dangles. Wine then
-    // reports an empty label (Windows fails with 21) and fails the free-space calls with 3.
-    ::testing::AssertionResult removeDisc(char letter);
-    // Writes the label, has Wine read it (driver::remountDrive) and waits until
-    // GetVolumeInformationA reports it.
-    ::testing::AssertionResult setDiscLabel(char letter, const std::string& label);
+    // Discs (A:, P:, Q:, R:): the free functions below.
+    ::testing::AssertionResult insertDisc(char letter, const std::string& label = "VELKORIN")
+    {
+        return insertDiscInDrive(letter, label);
+    }
+    ::testing::AssertionResult insertDemoDisc(char letter, const std::string& label = "VELKORIN")
+    {
+        return insertDemoDiscInDrive(letter, label);
+    }
+    ::testing::AssertionResult removeDisc(char letter) { return removeDiscFromDrive(letter); }
+    ::testing::AssertionResult setDiscLabel(char letter, const std::string& label)
+    {
+        return setDriveLabel(letter, label);
+    }
     ::testing::AssertionResult waitVolumeLabel(char letter, const std::string& label,
-                                               DWORD timeoutMs = waitTimeoutMs);
+                                               DWORD timeoutMs = waitTimeoutMs)
+    {
+        return waitDriveLabel(letter, label, timeoutMs);
+    }
 
     // The setup process.
     // Starts <root>setup.exe with the root as current directory, as auto-run does.

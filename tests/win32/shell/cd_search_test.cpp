@@ -72,13 +72,16 @@ TEST_F(CdSearch, LabelOnADriveThatIsNoCdRomIsIgnored)
     DWORD written;
     WriteFile(file, "VELKORIN\n", 9, &written, nullptr);
     CloseHandle(file);
+    ASSERT_TRUE(driver::remountDrive('D'));
     char seen[256] = {};
-    driver::waitUntil([&] {
+    bool labelled = driver::waitUntil([&] {
         return GetVolumeInformationA("D:\\", seen, sizeof seen, nullptr, nullptr, nullptr, nullptr, 0) &&
                std::strcmp(seen, "VELKORIN") == 0;
     }, 10000);
-    EXPECT_EQ(0, findGameCd());
     DeleteFileA(label.c_str());
+    ASSERT_TRUE(labelled) << "D: does not show the label";
+    EXPECT_EQ(0, findGameCd());
+    driver::remountDrive('D');
 }
 
 TEST(CodecCheck, FollowsThePresenceOfTheCodecKey)

@@ -1,5 +1,7 @@
 #include "support/bench.h"
 
+#include "e2e_fixture.h"
+
 #include <cstdlib>
 #include <cstring>
 
@@ -52,27 +54,6 @@ LRESULT CALLBACK ownerProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcA(w, msg, wParam, lParam);
 }
 
-std::string discFolder(char letter)
-{
-    std::string folder = drivesFolder() + "\\";
-    folder += static_cast<char>(letter - 'A' + 'a');
-    return folder + "\\disc";
-}
-
-std::string currentLabel(char letter)
-{
-    char root[] = "?:\\";
-    root[0] = letter;
-    char label[256];
-    if (!GetVolumeInformationA(root, label, sizeof label, nullptr, nullptr, nullptr, nullptr, 0))
-        return "<no disc>";
-    // With the disc out Wine reports an empty label (Windows fails); free space fails on both.
-    ULARGE_INTEGER freeBytes;
-    if (!GetDiskFreeSpaceExA(root, &freeBytes, nullptr, nullptr))
-        return "<no disc>";
-    return label;
-}
-
 }  // namespace
 
 OwnerWindow::OwnerWindow()
@@ -93,41 +74,17 @@ OwnerWindow::~OwnerWindow()
 
 std::string drivesFolder()
 {
-    const char* drives = std::getenv("VK_DRIVES");
-    return driver::unixToWine(drives ? drives : "/nonexistent");
+    return e2e::drivesDir();
 }
 
 bool insertDisc(char letter, const std::string& label)
 {
-    std::string folder = discFolder(letter);
-    CreateDirectoryA(folder.c_str(), nullptr);
-    std::string labelFile = folder + "\\.windows-label";
-    HANDLE file = CreateFileA(labelFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    std::string content = label + "\n";
-    DWORD written = 0;
-    WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(file);
-    // Wine reads a label only when the drive is defined, as at a disc change.
-    if (!driver::remountDrive(letter))
-        return false;
-    return driver::waitUntil([&] { return currentLabel(letter) == label; }, 10000);
+    return e2e::insertDiscInDrive(letter, label);
 }
 
 bool removeDisc(char letter)
 {
-    std::string folder = discFolder(letter);
-    if (driver::directoryExists(folder)) {
-        std::string parked = folder + ".out";
-        removeTree(parked);
-        if (!MoveFileA(folder.c_str(), parked.c_str()))
-            return false;
-    }
-    if (!driver::remountDrive(letter))
-        return false;
-    return driver::waitUntil([&] { return currentLabel(letter) == "<no disc>"; }, 10000);
+    return e2e::removeDiscFromDrive(letter);
 }
 
 void restoreDefaultDiscs()
@@ -140,24 +97,7 @@ void restoreDefaultDiscs()
 
 bool removeTree(const std::string& path)
 {
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!std::strcmp(entry.cFileName, ".") || !std::strcmp(entry.cFileName, ".."))
-                continue;
-            std::string child = path + "\\" + entry.cFileName;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(child);
-            } else {
-                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(child.c_str());
-            }
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
-    return !driver::directoryExists(path) && !driver::fileExists(path);
+    return e2e::deleteTree(path);
 }
 
 }  // namespace bench
