@@ -26,13 +26,14 @@ constexpr UINT sendTimeoutMs = 5000;
 // own queue while it waits. True when cond held.
 bool waitUntil(const std::function<bool()>& cond, DWORD timeoutMs);
 
-// --- Finding windows ----------------------------------------------------------------------
+// Finding windows.
 
 // What a dialog must match. Empty fields match anything.
 struct DialogQuery {
     std::string title;          // exact caption bytes
     bool anyTitle = true;       // false: title must match, even when empty
     std::vector<int> ids;       // control ids that must all exist
+    std::vector<int> absentIds; // control ids that must not exist (menu 105 has all of 104's)
     DWORD processId = 0;        // 0: any process
     HWND owner = nullptr;       // non-null: GetWindow(w, GW_OWNER) must be this window
 };
@@ -68,7 +69,7 @@ std::string describeWindow(HWND w);
 
 DWORD processOf(HWND w);
 
-// --- Reading windows ----------------------------------------------------------------------
+// Reading windows.
 
 // The control's text through WM_GETTEXT; empty when the control is missing.
 std::string controlText(HWND dlg, int id);
@@ -89,7 +90,7 @@ bool isControlVisible(HWND dlg, int id);
 // The first direct child of the given class ("SysTreeView32"), for controls without an id.
 HWND findChildByClass(HWND dlg, const char* cls);
 
-// --- Acting on dialogs --------------------------------------------------------------------
+// Acting on dialogs.
 
 // Posts WM_COMMAND(id, BN_CLICKED) to the dialog, as a click on the button does. Refuses
 // (false) when the button is missing, or when the button or dialog is hidden or disabled:
@@ -107,19 +108,20 @@ bool postClose(HWND w);
 
 // Sets an edit's text (WM_SETTEXT), marks it modified (EM_SETMODIFY; WM_SETTEXT clears the
 // mark) and posts EN_CHANGE to the dialog so that its change handling runs with the mark set.
+// Like the typing below, refused for a hidden or disabled edit or dialog.
 bool setEditText(HWND dlg, int id, const std::string& text);
 
-// Posts one WM_CHAR per byte to the edit (a double-byte character as lead then trail byte), as
-// typing does; the edit raises its own EN_CHANGE and modify mark.
-bool typeChars(HWND dlg, int id, const std::string& text);
+enum class TypeMode { append, replace };
 
-// Selects the whole text of an edit (EM_SETSEL 0, -1), so that typed characters replace it.
-bool selectAllText(HWND dlg, int id);
+// Puts the caret at the end of the edit's text (append) or selects the whole text (replace),
+// then posts one WM_CHAR per byte (a double-byte character as lead then trail byte), as typing
+// does; the edit raises its own EN_CHANGE and modify mark. A backspace is "\b".
+bool typeChars(HWND dlg, int id, const std::string& text, TypeMode mode = TypeMode::append);
 
 // BM_GETCHECK: BST_UNCHECKED, BST_CHECKED, BST_INDETERMINATE; -1 when the control is missing.
 int checkState(HWND dlg, int id);
 
-// --- Combo boxes --------------------------------------------------------------------------
+// Combo boxes.
 
 int comboCount(HWND dlg, int id);                        // -1 when missing or on failure
 std::vector<std::string> comboItems(HWND dlg, int id);
@@ -130,13 +132,13 @@ bool comboSelect(HWND dlg, int id, int index);
 // Index of the entry whose text is exactly text; -1 when none.
 int comboFind(HWND dlg, int id, const std::string& text);
 
-// --- Progress bars ------------------------------------------------------------------------
+// Progress bars.
 
 int progressPos(HWND dlg, int id);
 // Low and high end of the range.
 bool progressRange(HWND dlg, int id, int* low, int* high);
 
-// --- Tree views (the items live in the target process) -------------------------------------
+// Tree views (the items live in the target process).
 
 HTREEITEM treeRoot(HWND tree);
 // Children of parent; the top-level items when parent is null.
@@ -152,7 +154,7 @@ HTREEITEM treeFind(HWND tree, const std::vector<std::string>& path);
 // Every item, indented two spaces per level, one per line.
 std::string treeDump(HWND tree);
 
-// --- Message boxes ------------------------------------------------------------------------
+// Message boxes.
 
 // A message box is a #32770 window with the text control 0xFFFF whose other controls are only
 // buttons 1-11 and the icon 0x440. A dialog of the program built the same way (an OK button and
@@ -188,7 +190,7 @@ std::string expectProcessMessage(DWORD processId, const std::string& caption,
                                  const std::string& text, int answerId,
                                  DWORD timeoutMs = defaultTimeoutMs);
 
-// --- Processes ----------------------------------------------------------------------------
+// Processes.
 
 class Process {
 public:
@@ -238,13 +240,24 @@ void terminateProcessTree(DWORD processId, DWORD timeoutMs = defaultTimeoutMs);
 // the caller; returns how many were ended.
 int terminateProcessesNamed(const std::vector<std::string>& names, DWORD timeoutMs = defaultTimeoutMs);
 
-// --- Screenshots --------------------------------------------------------------------------
+// Drives (Wine).
+
+// Makes Wine's mount manager take a drive letter's folder afresh, as a disc change does on
+// Windows. Wine reads a volume's label (.windows-label) only when the drive is defined and keeps
+// reporting it, even once the folder is gone, until the drive is defined again; this defines it
+// again with its present folder and type (Wine's IOCTL_MOUNTMGR_DEFINE_UNIX_DRIVE). With the
+// folder missing the drive then reports an empty label, and the free-space calls fail with 3.
+// False when the drive is not a Wine drive mapped to a folder.
+bool remountDrive(char letter);
+
+// Screenshots.
 
 // Captures the screen from inside Wine (an X capture shows owned message boxes black) into a
-// 24-bit BMP. With a window, only the rectangle covering it and the visible windows it owns.
+// 24-bit BMP. With a window, only the rectangle covering it (when visible) and the visible
+// windows it owns, their boxes included.
 bool saveScreenshot(const std::string& bmpPath, HWND w = nullptr);
 
-// --- Files --------------------------------------------------------------------------------
+// Files.
 
 bool fileExists(const std::string& path);
 bool directoryExists(const std::string& path);
@@ -257,7 +270,7 @@ bool waitFileLine(const std::string& path, const std::string& line,
 // Waits until the file holds at least count lines.
 bool waitLineCount(const std::string& path, size_t count, DWORD timeoutMs = defaultTimeoutMs);
 
-// --- Texts --------------------------------------------------------------------------------
+// Texts.
 
 // Code page 932 to UTF-8 and back, for messages and command lines.
 std::string toUtf8(const std::string& cp932);

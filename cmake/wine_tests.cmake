@@ -1,0 +1,63 @@
+# Win32 test programs run under Wine: CTest starts every cross-built program through tools/wine-run,
+# which sets up the shared prefix (tools/wine-env) and strips the CRs from the program's output.
+set(VK_WINE_RUN ${CMAKE_SOURCE_DIR}/tools/wine-run)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${VK_WINE_RUN})
+
+set(VK_WINE_TEST_TIMEOUT 180 CACHE STRING "Seconds one Win32 test may run under Wine")
+
+include(GoogleTest)
+
+# The demo CD (tools/make-demo-cd) in <build>/demo-cd: setup.exe, the stand-ins, small data files
+# and the manifest. The Win32 and end-to-end tests copy from it.
+set(VK_DEMO_CD ${CMAKE_BINARY_DIR}/demo-cd)
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/demo-cd.stamp
+  COMMAND ${CMAKE_SOURCE_DIR}/tools/make-demo-cd ${VK_DEMO_CD} --build-dir ${CMAKE_BINARY_DIR}
+  COMMAND ${CMAKE_COMMAND} -E touch ${CMAKE_BINARY_DIR}/demo-cd.stamp
+  DEPENDS ${CMAKE_SOURCE_DIR}/tools/make-demo-cd setup standin_game standin_soundin standin_update
+  COMMENT "Making the demo CD in ${VK_DEMO_CD}"
+  VERBATIM)
+add_custom_target(vk_demo_cd DEPENDS ${CMAKE_BINARY_DIR}/demo-cd.stamp)
+
+# One CTest entry per GoogleTest test, named <target>.<Suite>.<Test>. The list is taken when CTest
+# starts, by running the program under Wine. All Wine tests share one prefix, its registry, its
+# drives and the desktop, so they run one at a time whatever -j says.
+#
+# A program that cannot list its tests would stop CTest as a whole (GoogleTest's discovery ends
+# with a fatal error); the guard below turns that into one failing test, <target>.list_tests, and
+# the other trees' tests still run.
+function(vk_add_wine_tests target)
+  add_dependencies(${target} vk_demo_cd)
+  set(properties
+    RESOURCE_LOCK vk_wine_prefix
+    ENVIRONMENT "VK_BUILD_DIR=${CMAKE_BINARY_DIR}"
+    TIMEOUT ${VK_WINE_TEST_TIMEOUT}
+    LABELS wine)
+  gtest_discover_tests(${target}
+    TEST_PREFIX "${target}."
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 120
+    PROPERTIES ${properties})
+
+  get_property(includes DIRECTORY PROPERTY TEST_INCLUDE_FILES)
+  list(POP_BACK includes discovery)
+  string(REGEX REPLACE "_include\\.cmake$" "_tests.cmake" discovered "${discovery}")
+  set(guard ${CMAKE_CURRENT_BINARY_DIR}/${target}_wine_include.cmake)
+  set(exe "$<TARGET_FILE:${target}>")
+  string(CONFIGURE [=[
+if(EXISTS "@exe@" AND NOT "@discovered@" IS_NEWER_THAN "@exe@")
+  execute_process(COMMAND "@VK_WINE_RUN@" "@exe@" --gtest_list_tests
+    WORKING_DIRECTORY "@CMAKE_CURRENT_BINARY_DIR@"
+    RESULT_VARIABLE listed OUTPUT_QUIET ERROR_QUIET TIMEOUT 120)
+  if(NOT listed EQUAL 0)
+    add_test("@target@.list_tests" "@VK_WINE_RUN@" "@exe@" --gtest_list_tests)
+    set_tests_properties("@target@.list_tests" PROPERTIES RESOURCE_LOCK vk_wine_prefix
+      ENVIRONMENT "VK_BUILD_DIR=@CMAKE_BINARY_DIR@" TIMEOUT @VK_WINE_TEST_TIMEOUT@ LABELS wine)
+    return()
+  endif()
+endif()
+include("@discovery@")
+]=] content @ONLY)
+  file(GENERATE OUTPUT ${guard} CONTENT "${content}")
+  set_property(DIRECTORY PROPERTY TEST_INCLUDE_FILES ${includes} ${guard})
+endfunction()
