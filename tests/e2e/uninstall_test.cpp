@@ -1,0 +1,119 @@
+// Removing a hand-seeded installation from the real program's menu 105.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "e2e_fixture.h"
+#include "resources/resource.h"
+
+namespace {
+
+using e2e::SetupE2E;
+
+const char installDir[] = "D:\\Orbek\\VELKORIN\\";
+const char confirmDeleteSaves[] = "セーブデータも消去されますがよろしいですか？";
+const char uninstallDone[] = "アンインストール終了しました。";
+const char confirmExit[] = "終了しますか？";
+const char defaultCaption[] = "エラー";
+
+const std::vector<std::string> saveNames = {"SAVE0.DAT", "SAVE1.DAT", "SAVE2.DAT", "SAVE3.DAT",
+                                            "SAVE4.DAT", "SAVE5.DAT", "SAVE6.DAT", "SAVE7.DAT",
+                                            "SAVE8.DAT", "SAVE9.DAT", "SAVEA.DAT"};
+
+class Uninstall : public SetupE2E {
+protected:
+    void SetUp() override
+    {
+        SetupE2E::SetUp();
+        if (HasFatalFailure())
+            return;
+        shortcut_ = e2e::programsFolder() + "\\Orbek\\Velkorin.lnk";
+        // A full installation with its saves, its record and its shortcut.
+        std::vector<std::string> files = gameFiles(2);
+        ASSERT_FALSE(files.empty());
+        files.insert(files.end(), saveNames.begin(), saveNames.end());
+        ASSERT_TRUE(seedInstallation(installDir, files));
+        ASSERT_TRUE(e2e::writeRecord(installDir, 2));
+        ASSERT_TRUE(e2e::makeFolders(e2e::programsFolder() + "\\Orbek"));
+        ASSERT_TRUE(e2e::writeFile(shortcut_, "link"));
+        ASSERT_TRUE(startSetup());
+        ASSERT_TRUE(waitMenu105(&menu_));
+    }
+
+    void openUninstall()
+    {
+        ASSERT_TRUE(driver::click(menu_, IDC_MENU_UNINSTALL));
+        ASSERT_TRUE(waitSetupDialog(&dialog_, {IDC_UNINSTALL_START, IDC_UNINSTALL_CANCEL,
+                                               IDC_UNINSTALL_DELETE_ALL, IDC_UNINSTALL_KEEP_SAVES}));
+        EXPECT_FALSE(driver::isVisible(menu_));
+    }
+
+    void expectMenu104ThenExit()
+    {
+        HWND menu;
+        ASSERT_TRUE(waitMenu104(&menu));
+        EXPECT_NE(menu_, menu);
+        ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
+        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, confirmExit, IDYES));
+        EXPECT_TRUE(waitSetupExit());
+    }
+
+    HWND menu_ = nullptr;
+    HWND dialog_ = nullptr;
+    std::string shortcut_;
+};
+
+}  // namespace
+
+TEST_F(Uninstall, KeepingSavesLeavesThemAndTheFolderThenMenu104)
+{
+    openUninstall();
+    ASSERT_TRUE(driver::press(dialog_, IDC_UNINSTALL_KEEP_SAVES));
+    ASSERT_TRUE(driver::waitUntil(
+        [&] { return driver::checkState(dialog_, IDC_UNINSTALL_KEEP_SAVES) == BST_CHECKED; }, e2e::waitTimeoutMs));
+    ASSERT_TRUE(driver::click(dialog_, IDC_UNINSTALL_START));
+    // The saves keep the install folder, and it keeps the maker's folder: each is told.
+    EXPECT_EQ("", driver::expectMessage(dialog_, defaultCaption, "D:\\Orbek\\VELKORIN フォルダ消去失敗", IDOK));
+    EXPECT_EQ("", driver::expectMessage(dialog_, defaultCaption, "D:\\Orbek フォルダ消去失敗", IDOK));
+    EXPECT_EQ("", driver::expectMessage(menu_, e2e::captionSetup, uninstallDone, IDOK));
+    expectMenu104ThenExit();
+
+    std::vector<std::string> left = e2e::listFolder(installDir);
+    EXPECT_EQ(saveNames.size(), left.size());
+    for (const std::string& name : saveNames)
+        EXPECT_EQ(name, e2e::readFile(installDir + name)) << name;
+    EXPECT_FALSE(e2e::readRecordValue("set").present);
+    // Stored without a terminator; Wine's store hands one back, Windows does not.
+    EXPECT_STREQ(installDir, e2e::readRecordValue("dir").data.c_str());
+    EXPECT_EQ("<missing>", e2e::readFile(shortcut_));
+}
+
+TEST_F(Uninstall, DeletingAllLeavesNoTraceThenMenu104)
+{
+    openUninstall();
+    ASSERT_TRUE(driver::click(dialog_, IDC_UNINSTALL_START));
+    EXPECT_EQ("", driver::expectMessage(dialog_, "警告", confirmDeleteSaves, IDYES));
+    EXPECT_EQ("", driver::expectMessage(menu_, e2e::captionSetup, uninstallDone, IDOK));
+    expectMenu104ThenExit();
+
+    EXPECT_FALSE(driver::directoryExists("D:\\Orbek"));
+    EXPECT_FALSE(driver::directoryExists(e2e::programsFolder() + "\\Orbek"));
+    EXPECT_FALSE(e2e::keyExists(HKEY_CURRENT_USER, e2e::makerKey));
+}
+
+TEST_F(Uninstall, CancelDeletesNothingAndShowsMenu105Again)
+{
+    openUninstall();
+    ASSERT_TRUE(driver::click(dialog_, IDC_UNINSTALL_CANCEL));
+    ASSERT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu_); }, e2e::waitTimeoutMs));
+    EXPECT_EQ(nullptr, driver::findProcessMessageBox(setupPid()));
+    EXPECT_EQ("SAVE0.DAT", e2e::readFile(std::string(installDir) + "SAVE0.DAT"));
+    EXPECT_EQ("VELKORIN.EXE", e2e::readFile(std::string(installDir) + "VELKORIN.EXE"));
+    EXPECT_EQ("link", e2e::readFile(shortcut_));
+    EXPECT_TRUE(e2e::readRecordValue("set").present);
+    ASSERT_TRUE(driver::click(menu_, IDC_MENU_EXIT));
+    EXPECT_EQ("", driver::expectMessage(menu_, e2e::captionSetup, confirmExit, IDYES));
+    EXPECT_TRUE(waitSetupExit());
+}
