@@ -32,45 +32,6 @@ bool keyExists(const char* path)
 
 }  // namespace
 
-bool makeFolders(const std::string& path)
-{
-    for (std::size_t at = path.find('\\', 3); ; at = path.find('\\', at + 1)) {
-        std::string prefix = path.substr(0, at);
-        if (!prefix.empty() && !CreateDirectoryA(prefix.c_str(), nullptr) &&
-            GetLastError() != ERROR_ALREADY_EXISTS)
-            return false;
-        if (at == std::string::npos)
-            return true;
-    }
-}
-
-bool writeFile(const std::string& path, const std::string& content)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == content.size();
-}
-
-std::string readFile(const std::string& path)
-{
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string content;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        content.append(buffer, got);
-    CloseHandle(file);
-    return content;
-}
-
 std::vector<std::string> catalogueFilePaths(const std::string& dir, bool withSaves)
 {
     std::vector<std::string> paths;
@@ -111,14 +72,6 @@ bool seedInstallation(const std::string& dir, const Seed& seed)
         if (!writeFile(path, path.substr(path.rfind('\\') + 1)))
             return false;
     return true;
-}
-
-std::string programsFolder()
-{
-    char path[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, path, CSIDL_PROGRAMS, FALSE))
-        return "<no Programs folder>";
-    return path;
 }
 
 namespace {

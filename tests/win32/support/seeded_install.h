@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "e2e_fixture.h"
+
 namespace bench {
 
 struct Seed {
@@ -22,15 +24,12 @@ bool seedInstallation(const std::string& dir, const Seed& seed = Seed());
 std::vector<std::string> catalogueFilePaths(const std::string& dir, bool withSaves);
 std::vector<std::string> saveFilePaths(const std::string& dir);
 
-// Creates the folders of path one by one (path may end with a backslash).
-bool makeFolders(const std::string& path);
-
-bool writeFile(const std::string& path, const std::string& content);
-// Whole content; "<missing>" when the file cannot be read.
-std::string readFile(const std::string& path);
-
-// The user's Programs folder, as the shell reports it.
-std::string programsFolder();
+// The file helpers of the end-to-end bench: makeFolders, writeFile, readFile ("<missing>" when
+// the file cannot be read) and programsFolder (empty when the shell has none).
+using e2e::makeFolders;
+using e2e::programsFolder;
+using e2e::readFile;
+using e2e::writeFile;
 
 // Points the user's Programs folder elsewhere for the life of the object (the shell reads the
 // "Programs" entry of the user's shell folders afresh on each lookup); a folder that does not
