@@ -1,0 +1,270 @@
+// The copy engine: copies the chosen level's manifest section from the CD, file by file, with
+// progress in the dialog it is given, and undoes a run the user cancels.
+
+#include "install/copy_engine.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "install/destination.h"
+#include "install/manifest_reader.h"
+#include "install/progress.h"
+#include "install/save_migration.h"
+#include "record/install_record.h"
+#include "record/shortcut.h"
+#include "removal/removal.h"
+#include "resources/resource.h"
+#include "shell/setup_state.h"
+#include "shell/text_format.h"
+
+static const char deleteFailedFormat[] = "%s ファイル消去失敗";
+
+enum class RunKind { fresh, upgrade };
+
+// An upgrade may create more files than copiedFiles holds; the rest are kept here, so that a
+// cancel still deletes every file the run created.
+static std::vector<std::string> copiedBeyondTable;
+
+struct CopyRun {
+    HWND window;
+    RunKind kind;
+    ManifestReader reader;
+    CopyProgress progress;
+    std::int32_t shownPercent;   // what label 1045 shows, so it is set only when it changes
+    const char* destinationRoot;
+    char sourceFolder[pathSize];
+    char destinationFolder[pathSize];
+    std::int32_t recorded;       // files this upgrade created
+};
+
+// Paths past 255 characters are refused with the code the system gives for them.
+static bool composeFolders(CopyRun& run, const char* sourceLine, const char* destinationLine)
+{
+    return formatText(run.sourceFolder, sizeof run.sourceFolder, "%s\\%s", setup.cdDrive, sourceLine) &&
+           formatText(run.destinationFolder, sizeof run.destinationFolder, "%s%s",
+                      run.destinationRoot, destinationLine);
+}
+
+static void recordCopy(CopyRun& run, const char* destination)
+{
+    if (run.recorded < copiedFilesCapacity)
+        copyText(setup.copiedFiles[run.recorded], pathSize, destination);
+    else
+        copiedBeyondTable.emplace_back(destination);
+    ++run.recorded;
+}
+
+// Replaces every attribute with FILE_ATTRIBUTE_ARCHIVE, clearing the read-only, hidden and
+// system bits a copy carried over. A file that has exactly that already is left alone: under
+// Wine the setting costs more than the copy of a small file, the question a small part of it.
+static void markArchiveOnly(const char* path)
+{
+    if (GetFileAttributesA(path) != FILE_ATTRIBUTE_ARCHIVE)
+        SetFileAttributesA(path, FILE_ATTRIBUTE_ARCHIVE);
+}
+
+static void copied(CopyRun& run, const char* destination)
+{
+    if (run.kind == RunKind::upgrade)
+        recordCopy(run, destination);
+    markArchiveOnly(destination);
+}
+
+// After a copy failed with another error than ERROR_FILE_EXISTS. Windows' CopyFileA removes
+// what it wrote; Wine's leaves the partial file behind. A copy opens its source before it
+// creates the destination, and a destination that was there already stops it with
+// ERROR_FILE_EXISTS at that point: so when the source opens, the failure came later and
+// whatever stands at the destination is this attempt's. When the source does not open, the
+// copy stopped there and a file at the destination was there before: it stays. (Asking before
+// every copy whether the destination exists would cost a scan of its folder under Wine.)
+static void removePartialCopy(const char* source, const char* destination)
+{
+    HANDLE file = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    CloseHandle(file);
+    DeleteFileA(destination);
+}
+
+// Copies one file, never over an existing one. 0 when the file is in place, else the error.
+static DWORD copyFile(CopyRun& run, const char* name)
+{
+    char source[pathSize];
+    char destination[pathSize];
+    if (!formatText(source, sizeof source, "%s%s", run.sourceFolder, name) ||
+        !formatText(destination, sizeof destination, "%s%s", run.destinationFolder, name))
+        return ERROR_FILENAME_EXCED_RANGE;
+
+    if (CopyFileA(source, destination, TRUE)) {
+        copied(run, destination);
+        return 0;
+    }
+    DWORD error = GetLastError();
+    if (error == ERROR_FILE_EXISTS) {
+        if (run.kind == RunKind::fresh)
+            markArchiveOnly(destination);
+        return 0;
+    }
+    if (error != ERROR_PATH_NOT_FOUND) {
+        removePartialCopy(source, destination);
+        return error;
+    }
+
+    // Only the folder itself is made; its parent must be there.
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, nullptr, FALSE};
+    if (!CreateDirectoryA(run.destinationFolder, &attributes))
+        return GetLastError();
+    if (CopyFileA(source, destination, TRUE)) {
+        copied(run, destination);
+        return 0;
+    }
+    error = GetLastError();
+    if (error == ERROR_FILE_EXISTS) {
+        if (run.kind == RunKind::upgrade)
+            return error;
+        markArchiveOnly(destination);
+        return 0;
+    }
+    // The folder is new: whatever stands at the destination now, this attempt wrote.
+    DeleteFileA(destination);
+    return error;
+}
+
+static void setPercentLabel(HWND window, std::int32_t percent)
+{
+    char label[16];
+    if (formatPercent(label, sizeof label, percent))
+        SendDlgItemMessageA(window, IDC_PROGRESS_PERCENT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(label));
+}
+
+static void showProgress(CopyRun& run)
+{
+    ProgressAdvance advance = advanceProgress(run.progress);
+    for (std::int32_t i = 0; i < advance.steps; ++i)
+        SendDlgItemMessageA(run.window, IDC_PROGRESS_BAR, PBM_STEPIT, 0, 0);
+    // A label set to the text it already shows would still be repainted; with many files to a
+    // percent most files change nothing.
+    if (advance.percent != run.shownPercent) {
+        setPercentLabel(run.window, advance.percent);
+        run.shownPercent = advance.percent;
+    }
+}
+
+static int failRun(CopyRun& run, DWORD error)
+{
+    showErrorCode(run.window, error);
+    closeManifest(run.reader);
+    return 0;
+}
+
+static void deleteCopiedFile(HWND window, const char* path)
+{
+    if (DeleteFileA(path))
+        return;
+    char text[pathSize + sizeof deleteFailedFormat];
+    formatText(text, sizeof text, deleteFailedFormat, path);
+    showMessage(window, text, nullptr, MB_OK);
+}
+
+static int cancelRun(CopyRun& run)
+{
+    setup.chosenType = setup.installedType;
+    if (run.kind == RunKind::fresh) {
+        // The record read refreshes installDir from the record; the removal must take the
+        // folder of this run, whatever folder a keep-saves removal left in the record.
+        char runFolder[longPathSize];
+        copyText(runFolder, sizeof runFolder, setup.installDir);
+        int keepSaves = readInstallRecord() == recordWithoutLevel ? 1 : 0;
+        copyText(setup.installDir, sizeof setup.installDir, runFolder);
+        removeInstallation(run.window, keepSaves);
+    } else {
+        std::int32_t inTable = run.recorded < copiedFilesCapacity ? run.recorded : copiedFilesCapacity;
+        for (std::int32_t i = 0; i < inTable; ++i)
+            deleteCopiedFile(run.window, setup.copiedFiles[i]);
+        for (const std::string& path : copiedBeyondTable)
+            deleteCopiedFile(run.window, path.c_str());
+        copiedBeyondTable.clear();
+        removeInstallFolders(run.window);
+    }
+    closeManifest(run.reader);
+    return 0;
+}
+
+static int completeRun(CopyRun& run)
+{
+    setup.installedType = setup.chosenType;
+    if (run.kind == RunKind::fresh) {
+        std::size_t rootLength = std::strlen(setup.installDir);
+        if (rootLength > driveRootLength)
+            rootLength = driveRootLength;
+        std::memcpy(setup.installDrive, setup.installDir, rootLength);
+        setup.installDrive[rootLength] = '\0';
+    }
+    setPercentLabel(run.window, 100);
+    if (run.kind == RunKind::fresh)
+        migrateSaveFiles(run.window);
+    writeInstallRecord();
+    EndDialog(run.window, 1);
+    if (run.kind == RunKind::fresh || !shortcutExists())
+        openDialog(IDD_SHORTCUT, run.window, shortcutDialogProc);
+    return 1;
+}
+
+static int runCopy(HWND window, int level, RunKind kind)
+{
+    CopyRun run;
+    run.window = window;
+    run.kind = kind;
+    run.shownPercent = -1;
+    run.recorded = 0;
+    if (!findManifestSection(run.reader, level))
+        return 0;
+
+    DWORD length = GetCurrentDirectoryA(sizeof setup.startDir, setup.startDir);
+    SectionHead head;
+    if (length == 0 || length >= sizeof setup.startDir || !readSectionHead(run.reader, head)) {
+        closeManifest(run.reader);
+        return 0;
+    }
+    length = static_cast<DWORD>(std::strlen(setup.startDir));
+    if (length > 0 && setup.startDir[length - 1] == '\\')
+        setup.startDir[length - 1] = '\0';
+
+    run.progress = {head.count, 0};
+    run.destinationRoot = kind == RunKind::fresh ? setup.targetDir : setup.installDir;
+    if (!composeFolders(run, head.sourceFolder, head.destinationFolder))
+        return failRun(run, ERROR_FILENAME_EXCED_RANGE);
+    // The recorded install folder is the section's first destination folder.
+    if (kind == RunKind::fresh)
+        copyText(setup.installDir, sizeof setup.installDir, run.destinationFolder);
+    setup.copyState = copyRunning;
+    if (kind == RunKind::upgrade)
+        copiedBeyondTable.clear();
+
+    FileEntry entry;
+    while (nextFileEntry(run.reader, entry)) {
+        if (entry.folderChange && !composeFolders(run, entry.sourceFolder, entry.destinationFolder))
+            return failRun(run, ERROR_FILENAME_EXCED_RANGE);
+        DWORD error = copyFile(run, entry.fileName);
+        if (error != 0)
+            return failRun(run, error);
+        showProgress(run);
+        pumpMessages();
+        if (setup.copyState == copyCancelRequested)
+            return cancelRun(run);
+    }
+    closeManifest(run.reader);
+    return completeRun(run);
+}
+
+int runFreshInstall(HWND window, int level)
+{
+    return runCopy(window, level, RunKind::fresh);
+}
+
+int runUpgradeInstall(HWND window, int level)
+{
+    return runCopy(window, level, RunKind::upgrade);
+}

@@ -1,0 +1,180 @@
+// Free space, the folder name typed in the install dialog, and the install folder itself.
+
+#include "install/destination.h"
+
+#include <cstring>
+
+#include "install/folder_name.h"
+#include "install/size_tables.h"
+#include "resources/resource.h"
+#include "shell/path_walker.h"
+#include "shell/setup_state.h"
+#include "shell/text_format.h"
+#include "shell/texts.h"
+
+static const char textNameTooLong[] = "フォルダ名が長すぎます。";
+static const char forbiddenCharacterFormat[] = "インストール出来ない文字 %c が含まれています。";
+static const char textConsecutiveBackslashes[] = " \\ マークが連続しています。";
+static const char textInstallToRoot[] = "ルートにインストールしようとしていますがよろしいですか？";
+static const char textFolderExists[] =
+    "既に存在しているフォルダです。現在のファイルをそのままで上書きしますか？";
+static const char chainErrorFormat[] = "エラーコード [%d]";
+
+using FreeSpaceEx = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
+
+// Looked up at every call: systems before Windows 95 OSR2 do not have it.
+static FreeSpaceEx findFreeSpaceEx()
+{
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (!kernel)
+        return nullptr;
+    FARPROC proc = GetProcAddress(kernel, "GetDiskFreeSpaceExA");
+    return reinterpret_cast<FreeSpaceEx>(reinterpret_cast<void*>(proc));
+}
+
+int queryFreeBytes(const char* root, std::uint64_t& out)
+{
+    if (FreeSpaceEx freeSpaceEx = findFreeSpaceEx()) {
+        ULARGE_INTEGER available, total;
+        if (!freeSpaceEx(root, &available, &total, nullptr))
+            return 0;
+        out = available.QuadPart;
+        return 1;
+    }
+    DWORD sectorsPerCluster, bytesPerSector, freeClusters, totalClusters;
+    if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
+        return 0;
+    out = clusterFreeBytes(sectorsPerCluster, bytesPerSector, freeClusters);
+    return 1;
+}
+
+bool hasRoomFor(const char* root, std::uint64_t required)
+{
+    std::uint64_t freeBytes = 0;
+    return queryFreeBytes(root, freeBytes) == 1 && freeBytes >= required;
+}
+
+// The base folder: the selected drive's root or a folder picked in the folder browser.
+static const char* baseFolder()
+{
+    int selection = setup.browseSelection;
+    if (selection < 0 || selection >= browseCapacity)
+        selection = 0;
+    return setup.browsePaths[selection];
+}
+
+void showDestination(HWND window)
+{
+    char destination[pathSize + longPathSize];
+    formatText(destination, sizeof destination, "%s%s", baseFolder(), setup.folderName);
+    SendDlgItemMessageA(window, IDC_PROGRESS_DESTINATION, WM_SETTEXT, 0,
+                        reinterpret_cast<LPARAM>(destination));
+}
+
+void normaliseFolderName(HWND window)
+{
+    std::memset(setup.folderName, 0, sizeof setup.folderName);
+    SendDlgItemMessageA(window, IDC_INSTALL_FOLDER_NAME, WM_GETTEXT, pathSize,
+                        reinterpret_cast<LPARAM>(setup.folderName));
+    SendDlgItemMessageA(window, IDC_INSTALL_FOLDER_NAME, EM_SETMODIFY, FALSE, 0);
+    if (dropLeadingBackslash(setup.folderName))
+        SendDlgItemMessageA(window, IDC_INSTALL_FOLDER_NAME, WM_SETTEXT, 0,
+                            reinterpret_cast<LPARAM>(setup.folderName));
+    // At most 255 characters were read: the backslash always fits the 512-byte buffer.
+    endWithBackslash(setup.folderName, sizeof setup.folderName);
+    showDestination(window);
+}
+
+bool validateFolderName(HWND window)
+{
+    FolderNameFaults faults;
+    findFolderNameFaults(setup.folderName, faults);
+    for (std::size_t i = 0; i < faults.count; ++i) {
+        const FolderNameFault& fault = faults.list[i];
+        switch (fault.kind) {
+        case FolderNameFaultKind::tooLong:
+            showMessage(window, textNameTooLong, captionWarning, MB_OK);
+            break;
+        case FolderNameFaultKind::forbiddenCharacter: {
+            char text[sizeof forbiddenCharacterFormat];
+            formatText(text, sizeof text, forbiddenCharacterFormat, fault.character);
+            showMessage(window, text, captionWarning, MB_OK);
+            break;
+        }
+        case FolderNameFaultKind::consecutiveBackslashes:
+            showMessage(window, textConsecutiveBackslashes, captionWarning, MB_OK);
+            break;
+        }
+    }
+    return faults.count == 0;
+}
+
+static bool createFolder(const char* path)
+{
+    SECURITY_ATTRIBUTES attributes = {sizeof attributes, nullptr, FALSE};
+    return CreateDirectoryA(path, &attributes) != 0;
+}
+
+// One level of the chain; a level that is there already, or whose parent could not be made
+// (the next level then tells), is passed over.
+static bool createChainLevel(HWND window, const char* path)
+{
+    if (createFolder(path))
+        return true;
+    DWORD error = GetLastError();
+    if (error == ERROR_PATH_NOT_FOUND || error == ERROR_ALREADY_EXISTS)
+        return true;
+    char text[64];
+    formatText(text, sizeof text, chainErrorFormat, static_cast<int>(error));
+    showMessage(window, text, nullptr, MB_OK);
+    return false;
+}
+
+// Creates targetDir level by level from below the drive root.
+static bool createFolderChain(HWND window)
+{
+    if (std::strlen(setup.targetDir) > driveRootLength) {
+        setup.pathCursor = driveRootLength;
+        while (nextPathPrefix(setup.targetDir, setup.pathCursor) == 0) {
+            // targetDir holds at most 255 characters, so every prefix fits.
+            char prefix[pathSize];
+            std::size_t length = static_cast<std::size_t>(setup.pathCursor);
+            std::memcpy(prefix, setup.targetDir, length);
+            prefix[length] = '\0';
+            if (!createChainLevel(window, prefix))
+                return false;
+        }
+    }
+    return createChainLevel(window, setup.targetDir);
+}
+
+int createInstallFolder(HWND window)
+{
+    // A target past 255 characters would not fit the paths built from it; it is refused here,
+    // before anything is created.
+    if (!formatText(setup.targetDir, pathSize, "%s%s", baseFolder(), setup.folderName)) {
+        showMessage(window, textNameTooLong, captionWarning, MB_OK);
+        return 0;
+    }
+    bool atDriveRoot = std::strlen(setup.targetDir) == driveRootLength;
+    std::size_t length = std::strlen(setup.targetDir);
+    if (length > 0 && setup.targetDir[length - 1] == '\\')
+        setup.targetDir[length - 1] = '\0';
+
+    if (!createFolder(setup.targetDir)) {
+        DWORD error = GetLastError();
+        if (error == ERROR_ALREADY_EXISTS) {
+            const char* question = atDriveRoot ? textInstallToRoot : textFolderExists;
+            if (showMessage(window, question, captionWarning, MB_YESNO) != IDYES)
+                return 0;
+        } else if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            if (!createFolderChain(window))
+                return 0;
+        } else {
+            showErrorCode(window, error);
+            return 0;
+        }
+    }
+    appendText(setup.targetDir, sizeof setup.targetDir, "\\");
+    return 1;
+}

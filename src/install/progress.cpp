@@ -1,0 +1,22 @@
+#include "install/progress.h"
+
+#include "shell/text_format.h"
+
+ProgressAdvance advanceProgress(CopyProgress& progress)
+{
+    // A section with far more file lines than its count would overflow the total; it stays
+    // at the largest value instead, where the bar no longer moves.
+    std::int64_t next = std::int64_t{progress.total} + 10000 / progress.count;
+    if (next > INT32_MAX)
+        next = INT32_MAX;
+    ProgressAdvance advance;
+    advance.steps = static_cast<std::int32_t>(next / 100 - progress.total / 100);
+    advance.percent = static_cast<std::int32_t>(next / 100);
+    progress.total = static_cast<std::int32_t>(next);
+    return advance;
+}
+
+bool formatPercent(char* out, std::size_t size, std::int32_t percent)
+{
+    return formatText(out, size, "%d %%", static_cast<int>(percent));
+}

@@ -1,0 +1,634 @@
+// The copy engine over a bare progress dialog from the real templates 106 and 115, copying from
+// the bench's game CD in Q: to D: (and to the small disk E:).
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "install/copy_engine.h"
+#include "record/install_record.h"
+#include "resources/resource.h"
+#include "shell/setup_state.h"
+#include "support/background.h"
+#include "support/bench.h"
+#include "support/seeded_install.h"
+
+namespace {
+
+const char cdFolder[] = "Q:\\VKTEST";          // the test's part of the game CD
+const char top[] = "D:\\CeTest";
+const char programs[] = "D:\\CeTest\\Programs";
+const char installDir[] = "D:\\CeTest\\Orbek\\VELKORIN\\";
+const char captionSetup[] = "Velkorinセットアップ";
+const char defaultCaption[] = "エラー";           // what a box with a null caption shows
+const char textCopySaves[] = "セーブファイルが他のフォルダにあります。コピーしますか？";
+const char recordKey[] = "Software\\Orbek\\Velkorin\\install";
+
+// The progress dialog of one run: a bare dialog that starts the engine itself and, like the real
+// dialogs, turns a close during the copy into a cancel (answering its question with Yes).
+struct BareDialog {
+    bool upgrade = false;
+    int cancelAfterLabels = 0;   // close the dialog after this many label changes; 0: never
+
+    std::atomic<HWND> window{nullptr};
+    WNDPROC labelProc = nullptr;
+    int labels = 0;
+    int result = -1;
+    int copyStateAfter = -1;
+    int bar = -1;
+    std::string label;
+};
+
+BareDialog* bare = nullptr;
+
+LRESULT CALLBACK countingLabelProc(HWND label, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_SETTEXT && ++bare->labels == bare->cancelAfterLabels)
+        PostMessageA(GetParent(label), WM_CLOSE, 0, 0);
+    return CallWindowProcA(bare->labelProc, label, msg, wParam, lParam);
+}
+
+INT_PTR CALLBACK bareProgressProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
+{
+    switch (msg) {
+    case WM_INITDIALOG: {
+        SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+        SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETSTEP, 1, 0);
+        SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
+        SetDlgItemTextA(dlg, IDC_PROGRESS_PERCENT, "0 %");
+        HWND label = GetDlgItem(dlg, IDC_PROGRESS_PERCENT);
+        bare->labelProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(countingLabelProc)));
+        setup.copyState = copyIdle;
+        bare->window = dlg;
+        PostMessageA(dlg, WM_COMMAND, IDC_PROGRESS_START, 0);
+        break;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDC_PROGRESS_START && setup.copyState == copyIdle) {
+            int result = bare->upgrade ? runUpgradeInstall(dlg, setup.chosenType)
+                                       : runFreshInstall(dlg, setup.chosenType);
+            bare->result = result;
+            bare->copyStateAfter = setup.copyState;
+            bare->bar = static_cast<int>(SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0));
+            char label[32] = {};
+            GetDlgItemTextA(dlg, IDC_PROGRESS_PERCENT, label, sizeof label);
+            bare->label = label;
+            if (!result)
+                EndDialog(dlg, 1);
+            setup.copyState = copyIdle;
+        }
+        break;
+    case WM_CLOSE:
+        if (setup.copyState != copyIdle)
+            setup.copyState = copyCancelRequested;
+        EndDialog(dlg, 1);
+        break;
+    }
+    return 0;
+}
+
+using Seen = std::vector<bench::MessageWatcher::Seen>;
+
+std::vector<std::string> textsOf(const Seen& seen)
+{
+    std::vector<std::string> texts;
+    for (const auto& box : seen)
+        texts.push_back(box.caption + "|" + box.text);
+    return texts;
+}
+
+std::string errorBox(const std::string& text)
+{
+    return std::string(defaultCaption) + "|" + text;
+}
+
+// A rollback hands the folders to the removal, which tells what it could not remove (folders
+// that still hold files) in boxes of its own. The engine itself has nothing to tell after a
+// clean rollback: no deletion failed, no copy error. Every box belongs to the progress dialog.
+void expectOnlyRemovalMessages(const Seen& seen, HWND dialog)
+{
+    for (const auto& box : seen) {
+        EXPECT_EQ(dialog, box.owner) << box.text;
+        EXPECT_EQ(std::string::npos, box.text.find("ファイル消去失敗")) << box.text;
+        EXPECT_EQ(std::string::npos, box.text.find("エラーコード")) << box.text;
+    }
+}
+
+DWORD attributesOf(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str());
+}
+
+std::string recordText(const char* name)
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, recordKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return "<no record>";
+    char value[1024] = {};
+    DWORD size = sizeof value - 1;
+    LONG result = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(key);
+    if (result != ERROR_SUCCESS)
+        return "<absent>";
+    // A value stored without its terminator comes back with one.
+    std::string text(value, size);
+    if (!text.empty() && text.back() == '\0')
+        text.pop_back();
+    return text;
+}
+
+DWORD recordLevel()
+{
+    HKEY key;
+    DWORD level = 0xdeadbeef;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, recordKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return level;
+    DWORD size = sizeof level;
+    RegQueryValueExA(key, "set", nullptr, nullptr, reinterpret_cast<BYTE*>(&level), &size);
+    RegCloseKey(key);
+    return level;
+}
+
+class CopyEngine : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        InitCommonControls();
+        std::memset(&setup, 0, sizeof setup);
+        setup.appInstance = GetModuleHandleA(nullptr);
+        std::strcpy(setup.cdDrive, "Q:");
+        GetCurrentDirectoryA(sizeof previousDirectory_, previousDirectory_);
+        bench::clearRecord();
+        bench::removeTree(top);
+        bench::removeTree(cdFolder);
+        ASSERT_TRUE(bench::makeFolders(cdFolder));
+        ASSERT_TRUE(bench::makeFolders(programs));
+        redirect_.reset(new bench::ProgramsRedirect(programs));
+        ASSERT_TRUE(SetCurrentDirectoryA(cdFolder));
+    }
+
+    void TearDown() override
+    {
+        ui_.reset();
+        SetCurrentDirectoryA(previousDirectory_);
+        redirect_.reset();
+        bench::removeTree(cdFolder);
+        bench::removeTree(top);
+        bench::clearRecord();
+        bare = nullptr;
+    }
+
+    void cdFile(const std::string& path, const std::string& content)
+    {
+        std::string full = std::string(cdFolder) + "\\" + path;
+        ASSERT_TRUE(bench::makeFolders(full.substr(0, full.rfind('\\'))));
+        ASSERT_TRUE(bench::writeFile(full, content)) << full;
+    }
+
+    void manifest(const std::string& text) { cdFile("setup.lst", text); }
+
+    // A fresh install's folder as createInstallFolder leaves it.
+    void prepareTarget(const std::string& dir)
+    {
+        ASSERT_TRUE(bench::makeFolders(dir));
+        std::strcpy(setup.targetDir, dir.c_str());
+    }
+
+    void startRun(bool upgrade, int cancelAfterLabels = 0)
+    {
+        dialog_.upgrade = upgrade;
+        dialog_.cancelAfterLabels = cancelAfterLabels;
+        dialog_.window = nullptr;
+        dialog_.labels = 0;
+        dialog_.result = dialog_.copyStateAfter = dialog_.bar = -1;
+        dialog_.label.clear();
+        bare = &dialog_;
+        ui_.reset(new bench::Background([upgrade] {
+            openDialog(upgrade ? IDD_UPGRADE : IDD_INSTALL, nullptr, bareProgressProc);
+        }));
+        ASSERT_TRUE(driver::waitUntil([this] { return dialog_.window.load() != nullptr; }, 10000));
+    }
+
+    // Dialog 110, offered owned by the progress dialog: declined.
+    void declineShortcutOffer()
+    {
+        driver::DialogQuery query = driver::byIds({IDC_SHORTCUT_YES, IDC_SHORTCUT_NO}, GetCurrentProcessId());
+        query.owner = dialog_.window;
+        HWND offer = driver::waitDialog(query);
+        ASSERT_NE(nullptr, offer) << driver::describeWindows(GetCurrentProcessId());
+        ASSERT_TRUE(driver::click(offer, IDC_SHORTCUT_NO));
+    }
+
+    void expectRunEnds()
+    {
+        ASSERT_TRUE(ui_->finished(30000)) << driver::describeWindows(GetCurrentProcessId());
+    }
+
+    std::string content(const std::string& path) { return bench::readFile(path); }
+
+    char previousDirectory_[MAX_PATH] = {};
+    BareDialog dialog_;
+    std::unique_ptr<bench::Background> ui_;
+    std::unique_ptr<bench::ProgramsRedirect> redirect_;
+};
+
+// A section of three files in three folders of the CD, the last into a sub-folder that does
+// not exist yet.
+const char threeFolders[] =
+    "[最小]\n1\n\n\nNOTHING\n[END]\n"
+    "[最大]\n3\nVKTEST\\\n\nVELKORIN.EXE\n\\\nVKTEST\\DATA\\\n\nKAO.DAT\n"
+    "\\\nVKTEST\\VOICE\\\nvoice\\\nVALL00.DAT\n[END]\n";
+
+}  // namespace
+
+TEST_F(CopyEngine, FreshInstallCompletesRecordsAndOffersTheShortcut)
+{
+    manifest(threeFolders);
+    cdFile("VELKORIN.EXE", "exe");
+    cdFile("DATA\\KAO.DAT", "kao");
+    cdFile("VOICE\\VALL00.DAT", "voice");
+    ASSERT_TRUE(SetFileAttributesA("Q:\\VKTEST\\DATA\\KAO.DAT", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
+    prepareTarget(installDir);
+    // The folder of an earlier installation, whose saves come over.
+    ASSERT_TRUE(bench::makeFolders("D:\\CeTest\\Old"));
+    ASSERT_TRUE(bench::writeFile("D:\\CeTest\\Old\\SAVE0.DAT", "old save"));
+    std::strcpy(setup.previousDir, "D:\\CeTest\\Old\\");
+    setup.chosenType = 2;
+
+    bench::MessageWatcher watcher({IDYES});
+    startRun(false);
+    declineShortcutOffer();
+    expectRunEnds();
+    Seen seen = watcher.stop();
+
+    EXPECT_EQ(1, dialog_.result);
+    EXPECT_EQ(std::vector<std::string>({std::string(captionSetup) + "|" + textCopySaves}), textsOf(seen));
+    EXPECT_EQ(99, dialog_.bar);
+    EXPECT_EQ("100 %", dialog_.label);
+    EXPECT_STREQ(installDir, setup.installDir);
+    EXPECT_STREQ("D:\\", setup.installDrive);
+    EXPECT_EQ(2, setup.installedType);
+    EXPECT_EQ("Q:", recordText("cur"));
+    EXPECT_EQ(installDir, recordText("dir"));
+    EXPECT_EQ(2u, recordLevel());
+
+    const std::string dir = installDir;
+    EXPECT_EQ("exe", content(dir + "VELKORIN.EXE"));
+    EXPECT_EQ("kao", content(dir + "KAO.DAT"));
+    EXPECT_EQ("voice", content(dir + "voice\\VALL00.DAT"));
+    EXPECT_EQ("old save", content(dir + "SAVE0.DAT"));
+    for (const char* name : {"VELKORIN.EXE", "KAO.DAT", "voice\\VALL00.DAT"})
+        EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE), attributesOf(dir + name)) << name;
+}
+
+TEST_F(CopyEngine, FreshInstallRecordsTheFirstDestinationFolder)
+{
+    manifest("[最小]\n1\nVKTEST\\\nGAME\\\nVELKORIN.EXE\n[END]\n");
+    cdFile("VELKORIN.EXE", "exe");
+    prepareTarget(installDir);
+    setup.chosenType = 0;
+
+    startRun(false);
+    declineShortcutOffer();
+    expectRunEnds();
+
+    EXPECT_EQ(1, dialog_.result);
+    const std::string game = std::string(installDir) + "GAME\\";
+    EXPECT_EQ(game, setup.installDir);
+    EXPECT_EQ(game, recordText("dir"));
+    EXPECT_EQ(0u, recordLevel());
+    EXPECT_EQ("exe", content(game + "VELKORIN.EXE"));
+    EXPECT_EQ(100, dialog_.bar);
+}
+
+TEST_F(CopyEngine, MissingSourceEndsWithItsCodeAndKeepsWhatWasThere)
+{
+    manifest("[最大]\n3\nVKTEST\\\n\nA.DAT\nB.DAT\nC.DAT\n[END]\n");
+    cdFile("A.DAT", "a");
+    cdFile("C.DAT", "c");
+    prepareTarget(installDir);
+    // A file of the name missing on the CD is already in the folder: it is not the run's to remove.
+    ASSERT_TRUE(bench::writeFile(std::string(installDir) + "B.DAT", "mine"));
+    setup.chosenType = 2;
+
+    bench::MessageWatcher watcher({IDOK});
+    startRun(false);
+    expectRunEnds();
+    Seen seen = watcher.stop();
+
+    EXPECT_EQ(0, dialog_.result);
+    EXPECT_EQ(copyRunning, dialog_.copyStateAfter);
+    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 2")}), textsOf(seen));
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ(dialog_.window.load(), seen[0].owner);
+    EXPECT_EQ("a", content(std::string(installDir) + "A.DAT"));
+    EXPECT_EQ("mine", content(std::string(installDir) + "B.DAT"));
+    EXPECT_FALSE(driver::fileExists(std::string(installDir) + "C.DAT"));
+    EXPECT_FALSE(bench::recordValueExists("dir"));
+}
+
+TEST_F(CopyEngine, DestinationTwoLevelsDeepEndsWithPathNotFound)
+{
+    manifest("[最大]\n2\nVKTEST\\\n\nA.DAT\n\\\nVKTEST\\\nsub\\deeper\\\nB.DAT\n[END]\n");
+    cdFile("A.DAT", "a");
+    cdFile("B.DAT", "b");
+    prepareTarget(installDir);
+    setup.chosenType = 2;
+
+    bench::MessageWatcher watcher({IDOK});
+    startRun(false);
+    expectRunEnds();
+
+    EXPECT_EQ(0, dialog_.result);
+    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 3")}), textsOf(watcher.stop()));
+    EXPECT_EQ("a", content(std::string(installDir) + "A.DAT"));
+    EXPECT_FALSE(driver::directoryExists(std::string(installDir) + "sub"));
+}
+
+TEST_F(CopyEngine, FreshInstallIntoAFolderHoldingEveryFileOverwritesNone)
+{
+    manifest(threeFolders);
+    cdFile("VELKORIN.EXE", "exe");
+    cdFile("DATA\\KAO.DAT", "kao");
+    cdFile("VOICE\\VALL00.DAT", "voice");
+    prepareTarget(installDir);
+    const std::string dir = installDir;
+    ASSERT_TRUE(bench::makeFolders(dir + "voice"));
+    for (const char* name : {"VELKORIN.EXE", "KAO.DAT", "voice\\VALL00.DAT"}) {
+        ASSERT_TRUE(bench::writeFile(dir + name, "mine"));
+        ASSERT_TRUE(SetFileAttributesA((dir + name).c_str(), FILE_ATTRIBUTE_HIDDEN));
+    }
+    setup.chosenType = 1;
+
+    startRun(false);
+    declineShortcutOffer();
+    expectRunEnds();
+
+    EXPECT_EQ(1, dialog_.result);
+    EXPECT_EQ(99, dialog_.bar);
+    EXPECT_EQ("100 %", dialog_.label);
+    for (const char* name : {"VELKORIN.EXE", "KAO.DAT", "voice\\VALL00.DAT"}) {
+        EXPECT_EQ("mine", content(dir + name)) << name;
+        EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE), attributesOf(dir + name)) << name;
+    }
+}
+
+TEST_F(CopyEngine, CountDoesNotLimitTheFilesCopied)
+{
+    manifest("[最大]\n2\nVKTEST\\\n\nA.DAT\nB.DAT\nC.DAT\nD.DAT\nE.DAT\n[END]\n");
+    for (const char* name : {"A.DAT", "B.DAT", "C.DAT", "D.DAT", "E.DAT"})
+        cdFile(name, name);
+    prepareTarget(installDir);
+    setup.chosenType = 2;
+
+    startRun(false);
+    declineShortcutOffer();
+    expectRunEnds();
+
+    EXPECT_EQ(1, dialog_.result);
+    for (const char* name : {"A.DAT", "B.DAT", "C.DAT", "D.DAT", "E.DAT"})
+        EXPECT_EQ(name, content(std::string(installDir) + name));
+    EXPECT_EQ("100 %", dialog_.label);
+}
+
+TEST_F(CopyEngine, ManifestWithoutAUsableHeadCopiesNothingAndTellsNothing)
+{
+    prepareTarget(installDir);
+    setup.chosenType = 2;
+    cdFile("A.DAT", "a");
+    for (const char* text : {"[最大]\n0\nVKTEST\\\n\nA.DAT\n[END]\n", "[最大]\n-1\nVKTEST\\\n\nA.DAT\n[END]\n",
+                             "[最大]\nmany\nVKTEST\\\n\nA.DAT\n[END]\n", "[最大]\n1\nVKTEST\\\n[END]\n",
+                             "[最小]\n1\nVKTEST\\\n\nA.DAT\n[END]\n", ""}) {
+        SCOPED_TRACE(text);
+        if (*text)
+            manifest(text);
+        else
+            ASSERT_TRUE(DeleteFileA("Q:\\VKTEST\\setup.lst"));
+        startRun(false);
+        expectRunEnds();
+        EXPECT_EQ(0, dialog_.result);
+        EXPECT_EQ(copyIdle, dialog_.copyStateAfter);
+        EXPECT_EQ("0 %", dialog_.label);
+        EXPECT_FALSE(driver::fileExists(std::string(installDir) + "A.DAT"));
+    }
+}
+
+TEST_F(CopyEngine, PathPast255CharactersEndsWithFilenameExcedRange)
+{
+    // Q:\VKTEST\ and the name make 250 characters; D:\CeTest\Orbek\VELKORIN\ and the name 264.
+    const std::string longName(240, 'L');
+    manifest("[最大]\n2\nVKTEST\\\n\nA.DAT\n" + longName + "\n[END]\n");
+    cdFile("A.DAT", "a");
+    cdFile(longName, "long");
+    prepareTarget(installDir);
+    setup.chosenType = 2;
+
+    bench::MessageWatcher watcher({IDOK});
+    startRun(false);
+    expectRunEnds();
+
+    EXPECT_EQ(0, dialog_.result);
+    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 206")}), textsOf(watcher.stop()));
+    EXPECT_EQ("a", content(std::string(installDir) + "A.DAT"));
+}
+
+TEST_F(CopyEngine, CancelAfterAKeepSavesRemovalKeepsSavesInTheNewFolderOnly)
+{
+    // A removal that kept the saves left D:\CeTest\Old\ in the record, without a level.
+    const std::string oldDir = "D:\\CeTest\\Old\\";
+    ASSERT_TRUE(bench::makeFolders(oldDir));
+    ASSERT_TRUE(bench::writeFile(oldDir + "SAVE0.DAT", "old save"));
+    bench::seedRecord(oldDir, 1);
+    ASSERT_EQ(1, deleteInstallRecord(1));
+    std::strcpy(setup.previousDir, oldDir.c_str());
+
+    const std::string newDir = "D:\\CeTest\\New\\Orbek\\VELKORIN\\";
+    prepareTarget(newDir);
+    ASSERT_TRUE(bench::writeFile(newDir + "SAVE1.DAT", "new save"));
+    manifest("[最大]\n3\nVKTEST\\\n\nVELKORIN.EXE\nKAO.DAT\nOPN.DAT\n[END]\n");
+    for (const char* name : {"VELKORIN.EXE", "KAO.DAT", "OPN.DAT"})
+        cdFile(name, name);
+    setup.installedType = 0;
+    setup.chosenType = 2;
+
+    bench::MessageWatcher watcher({IDOK});
+    startRun(false, 2);
+    expectRunEnds();
+    Seen seen = watcher.stop();
+
+    EXPECT_EQ(0, dialog_.result);
+    EXPECT_EQ(0, setup.chosenType);
+    EXPECT_STREQ(newDir.c_str(), setup.installDir);
+    EXPECT_FALSE(driver::fileExists(newDir + "VELKORIN.EXE"));
+    EXPECT_FALSE(driver::fileExists(newDir + "KAO.DAT"));
+    EXPECT_FALSE(driver::fileExists(newDir + "OPN.DAT"));
+    EXPECT_EQ("new save", content(newDir + "SAVE1.DAT"));
+    EXPECT_EQ("old save", content(oldDir + "SAVE0.DAT"));
+    EXPECT_EQ(oldDir, recordText("dir"));
+    EXPECT_FALSE(bench::recordValueExists("set"));
+    expectOnlyRemovalMessages(seen, dialog_.window);
+}
+
+TEST_F(CopyEngine, FullDiskLeavesNoPartialFile)
+{
+    if (!std::getenv("VK_SMALL_DISK"))
+        GTEST_SKIP() << "E: is not a small disk of its own on this bench";
+    const std::string dir = "E:\\FullTest\\";
+    bench::removeTree("E:\\FullTest");
+    manifest("[最大]\n3\nVKTEST\\\n\nSMALL.DAT\nBIG.DAT\nAFTER.DAT\n[END]\n");
+    cdFile("SMALL.DAT", "small");
+    cdFile("BIG.DAT", std::string(8 * 1024 * 1024, 'B'));
+    cdFile("AFTER.DAT", "after");
+    prepareTarget(dir);
+    setup.chosenType = 2;
+
+    bench::MessageWatcher watcher({IDOK});
+    startRun(false);
+    expectRunEnds();
+    std::vector<std::string> texts = textsOf(watcher.stop());
+
+    EXPECT_EQ(0, dialog_.result);
+    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 112")}), texts);
+    EXPECT_EQ("small", content(dir + "SMALL.DAT"));
+    EXPECT_FALSE(driver::fileExists(dir + "BIG.DAT"));
+    EXPECT_FALSE(driver::fileExists(dir + "AFTER.DAT"));
+    bench::removeTree("E:\\FullTest");
+}
+
+namespace {
+
+// An installation at the minimum level with two files of its own, upgraded by a section of five
+// files: KAO.DAT (new), VELKORIN.EXE (present), voice\VALL00.DAT (new, in a new folder),
+// OPN.DAT (present), SE.DAT (new).
+class Upgrade : public CopyEngine {
+protected:
+    void SetUp() override
+    {
+        CopyEngine::SetUp();
+        manifest("[標準]\n5\nVKTEST\\\n\nKAO.DAT\nVELKORIN.EXE\n\\\nVKTEST\\VOICE\\\nvoice\\\nVALL00.DAT\n"
+                 "\\\nVKTEST\\\n\nOPN.DAT\nSE.DAT\n[END]\n");
+        for (const char* name : {"KAO.DAT", "VELKORIN.EXE", "OPN.DAT", "SE.DAT"})
+            cdFile(name, "new");
+        cdFile("VOICE\\VALL00.DAT", "new");
+        ASSERT_TRUE(bench::makeFolders(dir_));
+        for (const char* name : {"VELKORIN.EXE", "OPN.DAT"})
+            ASSERT_TRUE(bench::writeFile(dir_ + name, "mine"));
+        ASSERT_TRUE(SetFileAttributesA((dir_ + "VELKORIN.EXE").c_str(), FILE_ATTRIBUTE_HIDDEN));
+        std::strcpy(setup.installDir, dir_.c_str());
+        std::strcpy(setup.installDrive, "D:\\");
+        bench::seedRecord(dir_, 0);
+        setup.installedType = 0;
+        setup.chosenType = 1;
+    }
+
+    void expectPresentFilesUntouched()
+    {
+        EXPECT_EQ("mine", content(dir_ + "VELKORIN.EXE"));
+        EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN), attributesOf(dir_ + "VELKORIN.EXE"));
+        EXPECT_EQ("mine", content(dir_ + "OPN.DAT"));
+    }
+
+    const std::string dir_ = installDir;
+};
+
+struct CancelPoint {
+    int afterFiles;
+};
+
+void PrintTo(const CancelPoint& point, std::ostream* out)
+{
+    *out << "cancel after file " << point.afterFiles;
+}
+
+class UpgradeCancel : public Upgrade, public ::testing::WithParamInterface<CancelPoint> {};
+
+}  // namespace
+
+TEST_P(UpgradeCancel, DeletesExactlyTheFilesItCreated)
+{
+    const CancelPoint& point = GetParam();
+    bench::MessageWatcher watcher({IDOK});
+    startRun(true, point.afterFiles);
+    expectRunEnds();
+    Seen seen = watcher.stop();
+
+    EXPECT_EQ(0, dialog_.result);
+    // The run got as far as the file it was cancelled after, and no further.
+    EXPECT_EQ(point.afterFiles, dialog_.labels);
+    EXPECT_EQ(0, setup.chosenType);
+    for (const char* name : {"KAO.DAT", "voice\\VALL00.DAT", "SE.DAT"})
+        EXPECT_FALSE(driver::fileExists(dir_ + name)) << name;
+    EXPECT_FALSE(driver::directoryExists(dir_ + "voice"));
+    expectPresentFilesUntouched();
+    EXPECT_EQ(0u, recordLevel());
+    expectOnlyRemovalMessages(seen, dialog_.window);
+}
+
+INSTANTIATE_TEST_SUITE_P(FirstMiddleLast, UpgradeCancel,
+                         ::testing::Values(CancelPoint{1}, CancelPoint{3}, CancelPoint{5}),
+                         [](const ::testing::TestParamInfo<CancelPoint>& point) {
+                             return "AfterFile" + std::to_string(point.param.afterFiles);
+                         });
+
+TEST_F(Upgrade, CompletesAndOffersTheShortcutOnlyWhenItIsMissing)
+{
+    const std::string shortcut = std::string(programs) + "\\Orbek\\Velkorin.lnk";
+    ASSERT_TRUE(bench::makeFolders(std::string(programs) + "\\Orbek"));
+    ASSERT_TRUE(bench::writeFile(shortcut, "link"));
+
+    startRun(true);
+    expectRunEnds();
+    EXPECT_EQ(1, dialog_.result);
+    EXPECT_EQ(1, setup.installedType);
+    EXPECT_EQ(1u, recordLevel());
+    EXPECT_EQ(dir_, recordText("dir"));
+    EXPECT_EQ("100 %", dialog_.label);
+    for (const char* name : {"KAO.DAT", "voice\\VALL00.DAT", "SE.DAT"}) {
+        EXPECT_EQ("new", content(dir_ + name)) << name;
+        EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE), attributesOf(dir_ + name)) << name;
+    }
+    expectPresentFilesUntouched();
+
+    // Again with every file in place and the shortcut gone: nothing copied, the offer made.
+    ASSERT_TRUE(DeleteFileA(shortcut.c_str()));
+    startRun(true);
+    declineShortcutOffer();
+    expectRunEnds();
+    EXPECT_EQ(1, dialog_.result);
+    expectPresentFilesUntouched();
+}
+
+TEST_F(Upgrade, CancelDeletesFilesBeyondTheRecordTable)
+{
+    // 520 new files, more than copiedFiles holds; a count of 100 moves the label on every file.
+    const int files = 520;
+    std::string text = "[標準]\n100\nVKTEST\\MANY\\\nmany\\\n";
+    for (int i = 0; i < files; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "F%03d.DAT", i);
+        text += name;
+        text += "\n";
+        cdFile(std::string("MANY\\") + name, name);
+    }
+    manifest(text + "[END]\n");
+
+    bench::MessageWatcher watcher({IDOK});
+    startRun(true, files);
+    expectRunEnds();
+    Seen seen = watcher.stop();
+
+    EXPECT_EQ(0, dialog_.result);
+    EXPECT_EQ(files, dialog_.labels);
+    EXPECT_FALSE(driver::directoryExists(dir_ + "many"));
+    expectPresentFilesUntouched();
+    expectOnlyRemovalMessages(seen, dialog_.window);
+}
