@@ -98,14 +98,6 @@ INT_PTR CALLBACK bareProgressProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
 
 using Seen = std::vector<bench::MessageWatcher::Seen>;
 
-std::vector<std::string> textsOf(const Seen& seen)
-{
-    std::vector<std::string> texts;
-    for (const auto& box : seen)
-        texts.push_back(box.caption + "|" + box.text);
-    return texts;
-}
-
 std::string errorBox(const std::string& text)
 {
     return std::string(defaultCaption) + "|" + text;
@@ -271,7 +263,7 @@ TEST_F(CopyEngine, FreshInstallCompletesRecordsAndOffersTheShortcut)
     Seen seen = watcher.stop();
 
     EXPECT_EQ(1, dialog_.result);
-    EXPECT_EQ(std::vector<std::string>({std::string(captionSetup) + "|" + textCopySaves}), textsOf(seen));
+    EXPECT_EQ(std::vector<std::string>({std::string(captionSetup) + "|" + textCopySaves}), bench::captionsAndTexts(seen));
     EXPECT_EQ(99, dialog_.bar);
     EXPECT_EQ("100 %", dialog_.label);
     EXPECT_STREQ(installDir, setup.installDir);
@@ -327,7 +319,7 @@ TEST_F(CopyEngine, MissingSourceEndsWithItsCodeAndKeepsWhatWasThere)
 
     EXPECT_EQ(0, dialog_.result);
     EXPECT_EQ(copyRunning, dialog_.copyStateAfter);
-    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 2")}), textsOf(seen));
+    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 2")}), bench::captionsAndTexts(seen));
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ(dialog_.window.load(), seen[0].owner);
     EXPECT_EQ("a", content(std::string(installDir) + "A.DAT"));
@@ -349,7 +341,7 @@ TEST_F(CopyEngine, DestinationTwoLevelsDeepEndsWithPathNotFound)
     expectRunEnds();
 
     EXPECT_EQ(0, dialog_.result);
-    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 3")}), textsOf(watcher.stop()));
+    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 3")}), bench::captionsAndTexts(watcher.stop()));
     EXPECT_EQ("a", content(std::string(installDir) + "A.DAT"));
     EXPECT_FALSE(driver::directoryExists(std::string(installDir) + "sub"));
 }
@@ -437,7 +429,7 @@ TEST_F(CopyEngine, PathPast255CharactersEndsWithFilenameExcedRange)
     expectRunEnds();
 
     EXPECT_EQ(0, dialog_.result);
-    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 206")}), textsOf(watcher.stop()));
+    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 206")}), bench::captionsAndTexts(watcher.stop()));
     EXPECT_EQ("a", content(std::string(installDir) + "A.DAT"));
 }
 
@@ -494,7 +486,7 @@ TEST_F(CopyEngine, FullDiskLeavesNoPartialFile)
     bench::MessageWatcher watcher({IDOK});
     startRun(false);
     expectRunEnds();
-    std::vector<std::string> texts = textsOf(watcher.stop());
+    std::vector<std::string> texts = bench::captionsAndTexts(watcher.stop());
 
     EXPECT_EQ(0, dialog_.result);
     EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 112")}), texts);

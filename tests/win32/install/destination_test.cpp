@@ -31,15 +31,6 @@ std::string forbidden(char c)
 
 using Seen = std::vector<bench::MessageWatcher::Seen>;
 
-// Caption and text of each box, in the order shown.
-std::vector<std::string> textsOf(const Seen& seen)
-{
-    std::vector<std::string> texts;
-    for (const auto& box : seen)
-        texts.push_back(box.caption + "|" + box.text);
-    return texts;
-}
-
 std::vector<std::string> warnings(const std::vector<std::string>& texts)
 {
     std::vector<std::string> out;
@@ -144,7 +135,7 @@ TEST_F(Destination, NameOf239BytesPassesAnd240DoNot)
     std::strcpy(setup.folderName, (std::string(239, 'a') + "\\").c_str());
     EXPECT_FALSE(validateFolderName(owner_.handle()));
     Seen seen = watcher.stop();
-    EXPECT_EQ(warnings({textNameTooLong}), textsOf(seen));
+    EXPECT_EQ(warnings({textNameTooLong}), bench::captionsAndTexts(seen));
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ(owner_.handle(), seen[0].owner);
 }
@@ -156,7 +147,7 @@ TEST_F(Destination, LongNameWithTwoForbiddenCharactersToldThreeTimes)
     std::strcpy(setup.folderName, name.c_str());
     bench::MessageWatcher watcher({IDOK});
     EXPECT_FALSE(validateFolderName(owner_.handle()));
-    EXPECT_EQ(warnings({textNameTooLong, forbidden('*'), forbidden('?')}), textsOf(watcher.stop()));
+    EXPECT_EQ(warnings({textNameTooLong, forbidden('*'), forbidden('?')}), bench::captionsAndTexts(watcher.stop()));
 }
 
 TEST_F(Destination, DoubleByteCharactersAreJudgedByTheirBytes)
@@ -166,7 +157,7 @@ TEST_F(Destination, DoubleByteCharactersAreJudgedByTheirBytes)
     EXPECT_FALSE(validateFolderName(owner_.handle()));
     std::strcpy(setup.folderName, "ソ\\");
     EXPECT_FALSE(validateFolderName(owner_.handle()));
-    EXPECT_EQ(warnings({forbidden('|'), " \\ マークが連続しています。"}), textsOf(watcher.stop()));
+    EXPECT_EQ(warnings({forbidden('|'), " \\ マークが連続しています。"}), bench::captionsAndTexts(watcher.stop()));
 }
 
 TEST_F(Destination, MissingFoldersAreCreatedLevelByLevel)
@@ -176,7 +167,7 @@ TEST_F(Destination, MissingFoldersAreCreatedLevelByLevel)
     std::strcpy(setup.folderName, "Games\\Orbek\\VELKORIN\\");
     bench::MessageWatcher watcher({IDOK});
     EXPECT_EQ(1, createInstallFolder(owner_.handle()));
-    EXPECT_TRUE(textsOf(watcher.stop()).empty());
+    EXPECT_TRUE(bench::captionsAndTexts(watcher.stop()).empty());
     EXPECT_STREQ("D:\\DestTest\\Games\\Orbek\\VELKORIN\\", setup.targetDir);
     EXPECT_TRUE(isFolder("D:\\DestTest\\Games\\Orbek\\VELKORIN"));
 }
@@ -188,7 +179,7 @@ TEST_F(Destination, ExistingFolderIsUsedOnlyAfterYes)
     EXPECT_EQ(0, createInstallFolder(owner_.handle()));
     EXPECT_EQ(1, createInstallFolder(owner_.handle()));
     EXPECT_STREQ("D:\\DestTest\\", setup.targetDir);
-    EXPECT_EQ(warnings({textFolderExists, textFolderExists}), textsOf(watcher.stop()));
+    EXPECT_EQ(warnings({textFolderExists, textFolderExists}), bench::captionsAndTexts(watcher.stop()));
 }
 
 TEST_F(Destination, EmptyNameOnTheDriveRootAsksAboutTheRoot)
@@ -197,7 +188,7 @@ TEST_F(Destination, EmptyNameOnTheDriveRootAsksAboutTheRoot)
     bench::MessageWatcher watcher({IDYES});
     EXPECT_EQ(1, createInstallFolder(owner_.handle()));
     EXPECT_STREQ("D:\\", setup.targetDir);
-    EXPECT_EQ(warnings({textInstallToRoot}), textsOf(watcher.stop()));
+    EXPECT_EQ(warnings({textInstallToRoot}), bench::captionsAndTexts(watcher.stop()));
 }
 
 TEST_F(Destination, TargetPast255CharactersIsRefusedBeforeAnythingIsMade)
@@ -215,7 +206,7 @@ TEST_F(Destination, TargetPast255CharactersIsRefusedBeforeAnythingIsMade)
     std::string tooLong = "Sub\\" + std::string(239, 'g') + "\\";
     std::strcpy(setup.folderName, tooLong.c_str());
     EXPECT_EQ(0, createInstallFolder(owner_.handle()));
-    EXPECT_EQ(warnings({textNameTooLong}), textsOf(watcher.stop()));
+    EXPECT_EQ(warnings({textNameTooLong}), bench::captionsAndTexts(watcher.stop()));
     EXPECT_FALSE(isFolder("D:\\DestTest\\Sub"));
 }
 
@@ -231,6 +222,6 @@ TEST_F(Destination, FailedCreationTellsItsCodeWithBracketsOnlyInTheChain)
     EXPECT_EQ(0, createInstallFolder(owner_.handle()));
     std::strcpy(setup.folderName, "vktest\\deeper\\");
     EXPECT_EQ(0, createInstallFolder(owner_.handle()));
-    EXPECT_EQ(std::vector<std::string>({"エラー|エラーコード 5", "エラー|エラーコード [5]"}), textsOf(watcher.stop()));
+    EXPECT_EQ(std::vector<std::string>({"エラー|エラーコード 5", "エラー|エラーコード [5]"}), bench::captionsAndTexts(watcher.stop()));
     EXPECT_FALSE(isFolder("Z:\\sys\\vktest"));
 }

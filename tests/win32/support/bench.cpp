@@ -47,6 +47,14 @@ std::vector<MessageWatcher::Seen> MessageWatcher::stop()
     return seen_;
 }
 
+std::vector<std::string> captionsAndTexts(const std::vector<MessageWatcher::Seen>& seen)
+{
+    std::vector<std::string> texts;
+    for (const auto& box : seen)
+        texts.push_back(box.caption + "|" + box.text);
+    return texts;
+}
+
 namespace {
 
 LRESULT CALLBACK ownerProc(HWND w, UINT msg, WPARAM wParam, LPARAM lParam)

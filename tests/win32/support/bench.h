@@ -39,6 +39,9 @@ private:
     std::thread thread_;
 };
 
+// "caption|text" of each box seen, in the order shown: one comparison checks them all.
+std::vector<std::string> captionsAndTexts(const std::vector<MessageWatcher::Seen>& seen);
+
 // A plain visible top-level window to own message boxes and dialogs.
 class OwnerWindow {
 public:
