@@ -272,7 +272,7 @@ TEST_F(Upgrade, MinimumToStandardToFullAddsTheFilesAndKeepsEveryOther)
     HWND choice, upgrade;
     openChoice(menu_, 0, &choice);
     openUpgrade(choice, IDC_LEVEL_STANDARD, "86 メガバイト", &upgrade);
-    // The close comes in with the first file; No lets the copy go on.
+    // A close during the copy asks; No lets the copy go on.
     ASSERT_TRUE(driver::click(upgrade, IDC_PROGRESS_START));
     ASSERT_TRUE(driver::postClose(upgrade));
     EXPECT_EQ("", driver::expectMessage(upgrade, e2e::captionSetup, textConfirmCancel, IDNO));
@@ -310,8 +310,8 @@ TEST_F(Upgrade, MinimumToStandardToFullAddsTheFilesAndKeepsEveryOther)
     exitFrom(menu_);
 }
 
-// Start twice and a close, all waiting when the first file is done: the second Start is turned
-// away, the close asks, and Yes rolls the upgrade back.
+// Start twice and a close: the second Start comes in through the copy's own message pump and is
+// turned away, the close asks, and Yes rolls the upgrade back.
 TEST_F(Upgrade, CancelledMinimumToFullLeavesTheMinimumInstallation)
 {
     // A file of the full level the player has already: it is present before, so it stays.
