@@ -248,9 +248,10 @@ TEST_F(Upgrade, TooLittleRoomOnTheInstallationsDriveKeepsTheLevelChoice)
         ASSERT_TRUE(driver::click(choice, button));
         // Owned by the upgrade dialog, which never shows.
         EXPECT_EQ("", driver::expectProcessMessage(setupPid(), defaultCaption, textNoRoom, IDOK));
+        // Back at the level choice, with the menu shown behind it (disabled, as the choice's owner).
+        EXPECT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu_); }, e2e::waitTimeoutMs));
         EXPECT_TRUE(driver::waitUntil([&] { return driver::isEnabled(choice); }, e2e::waitTimeoutMs));
         EXPECT_TRUE(driver::isVisible(choice));
-        EXPECT_TRUE(driver::isVisible(menu_));
         EXPECT_EQ(nullptr, driver::findDialog(driver::byIds({IDC_PROGRESS_START}, setupPid())));
     }
     ASSERT_TRUE(driver::postClose(choice));
