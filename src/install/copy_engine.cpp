@@ -36,6 +36,7 @@ struct CopyRun {
     char sourceFolder[pathSize];
     char destinationFolder[pathSize];
     std::int32_t recorded;       // files this upgrade created
+    bool copying;                // the file loop has begun: an upgrade's failure is undone
 };
 
 // Paths past 255 characters are refused with the code the system gives for them.
@@ -152,13 +153,6 @@ static void showProgress(CopyRun& run)
     }
 }
 
-static int failRun(CopyRun& run, DWORD error)
-{
-    showErrorCode(run.window, error);
-    closeManifest(run.reader);
-    return 0;
-}
-
 static void deleteCopiedFile(HWND window, const char* path)
 {
     if (DeleteFileA(path))
@@ -166,6 +160,29 @@ static void deleteCopiedFile(HWND window, const char* path)
     char text[pathSize + sizeof deleteFailedFormat];
     formatText(text, sizeof text, deleteFailedFormat, path);
     showMessage(window, text, nullptr, MB_OK);
+}
+
+// Deletes every file this upgrade created, then the folders that leaves empty.
+static void undoUpgradeCopies(CopyRun& run)
+{
+    std::int32_t inTable = run.recorded < copiedFilesCapacity ? run.recorded : copiedFilesCapacity;
+    for (std::int32_t i = 0; i < inTable; ++i)
+        deleteCopiedFile(run.window, setup.copiedFiles[i]);
+    for (const std::string& path : copiedBeyondTable)
+        deleteCopiedFile(run.window, path.c_str());
+    copiedBeyondTable.clear();
+    removeInstallFolders(run.window);
+}
+
+// An upgrade that fails is undone like a cancelled one: the record keeps the old level, and
+// nothing would ever remove the files of a level the record does not name.
+static int failRun(CopyRun& run, DWORD error)
+{
+    showErrorCode(run.window, error);
+    if (run.kind == RunKind::upgrade && run.copying)
+        undoUpgradeCopies(run);
+    closeManifest(run.reader);
+    return 0;
 }
 
 static int cancelRun(CopyRun& run)
@@ -180,13 +197,7 @@ static int cancelRun(CopyRun& run)
         copyText(setup.installDir, sizeof setup.installDir, runFolder);
         removeInstallation(run.window, keepSaves);
     } else {
-        std::int32_t inTable = run.recorded < copiedFilesCapacity ? run.recorded : copiedFilesCapacity;
-        for (std::int32_t i = 0; i < inTable; ++i)
-            deleteCopiedFile(run.window, setup.copiedFiles[i]);
-        for (const std::string& path : copiedBeyondTable)
-            deleteCopiedFile(run.window, path.c_str());
-        copiedBeyondTable.clear();
-        removeInstallFolders(run.window);
+        undoUpgradeCopies(run);
     }
     closeManifest(run.reader);
     return 0;
@@ -219,6 +230,9 @@ static int runCopy(HWND window, int level, RunKind kind)
     run.kind = kind;
     run.shownPercent = -1;
     run.recorded = 0;
+    run.copying = false;
+    if (kind == RunKind::upgrade)
+        copiedBeyondTable.clear();
     if (!findManifestSection(run.reader, level))
         return 0;
 
@@ -240,8 +254,7 @@ static int runCopy(HWND window, int level, RunKind kind)
     if (kind == RunKind::fresh)
         copyText(setup.installDir, sizeof setup.installDir, run.destinationFolder);
     setup.copyState = copyRunning;
-    if (kind == RunKind::upgrade)
-        copiedBeyondTable.clear();
+    run.copying = true;
 
     FileEntry entry;
     while (nextFileEntry(run.reader, entry)) {
