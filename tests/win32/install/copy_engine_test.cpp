@@ -446,6 +446,8 @@ TEST_F(CopyEngine, CancelAfterAKeepSavesRemovalKeepsSavesInTheNewFolderOnly)
     const std::string newDir = "D:\\CeTest\\New\\Orbek\\VELKORIN\\";
     prepareTarget(newDir);
     ASSERT_TRUE(bench::writeFile(newDir + "SAVE1.DAT", "new save"));
+    // A game file of an earlier installation there: not the run's to remove.
+    ASSERT_TRUE(bench::writeFile(newDir + "KAO.DAT", "old kao"));
     manifest("[最大]\n3\nVKTEST\\\n\nVELKORIN.EXE\nKAO.DAT\nOPN.DAT\n[END]\n");
     for (const char* name : {"VELKORIN.EXE", "KAO.DAT", "OPN.DAT"})
         cdFile(name, name);
@@ -461,7 +463,7 @@ TEST_F(CopyEngine, CancelAfterAKeepSavesRemovalKeepsSavesInTheNewFolderOnly)
     EXPECT_EQ(0, setup.chosenType);
     EXPECT_STREQ(newDir.c_str(), setup.installDir);
     EXPECT_FALSE(driver::fileExists(newDir + "VELKORIN.EXE"));
-    EXPECT_FALSE(driver::fileExists(newDir + "KAO.DAT"));
+    EXPECT_EQ("old kao", content(newDir + "KAO.DAT"));
     EXPECT_FALSE(driver::fileExists(newDir + "OPN.DAT"));
     EXPECT_EQ("new save", content(newDir + "SAVE1.DAT"));
     EXPECT_EQ("old save", content(oldDir + "SAVE0.DAT"));
