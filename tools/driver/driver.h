@@ -248,7 +248,12 @@ int terminateProcessesNamed(const std::vector<std::string>& names, DWORD timeout
 // again with its present folder and type (Wine's IOCTL_MOUNTMGR_DEFINE_UNIX_DRIVE). With the
 // folder missing the drive then reports an empty label, and the free-space calls fail with 3.
 // False when the drive is not a Wine drive mapped to a folder.
-bool remountDrive(char letter);
+// A wineDeviceType other than keepDeviceType defines the drive with that type instead of its
+// own (Wine's enum device_type), so that GetDriveTypeA reports another kind of drive.
+constexpr int keepDeviceType = -1;
+constexpr int wineDeviceHardDiskVolume = 2;   // DRIVE_FIXED
+constexpr int wineDeviceNetwork = 6;          // DRIVE_REMOTE
+bool remountDrive(char letter, int wineDeviceType = keepDeviceType);
 
 // Screenshots.
 
