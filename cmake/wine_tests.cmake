@@ -1,5 +1,6 @@
 # Win32 test programs run under Wine: CTest starts every cross-built program through tools/wine-run,
-# which sets up the shared prefix (tools/wine-env) and strips the CRs from the program's output.
+# which sets up the bench of the program's architecture (tools/wine-env) and strips the CRs from
+# the program's output. The i686 and x86_64 trees each have a bench of their own.
 set(VK_WINE_RUN ${CMAKE_SOURCE_DIR}/tools/wine-run)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${VK_WINE_RUN})
 
@@ -19,22 +20,24 @@ add_custom_command(
   VERBATIM)
 add_custom_target(vk_demo_cd DEPENDS ${CMAKE_BINARY_DIR}/demo-cd.stamp)
 
-# One CTest entry per GoogleTest test, named <target>.<Suite>.<Test>. The list is taken when CTest
-# starts, by running the program under Wine. All Wine tests share one prefix, its registry, its
-# drives and the desktop, so they run one at a time whatever -j says.
+# One CTest entry per GoogleTest test, named <arch>.<target>.<Suite>.<Test> (i686.e2e_tests...,
+# x86_64.e2e_tests...). The list is taken when CTest starts, by running the program under Wine.
+# The Wine tests of one architecture share one prefix, its registry, its drives and the desktop,
+# so they run one at a time whatever -j says; the two architectures' benches are apart.
 #
 # A program that cannot list its tests would stop CTest as a whole (GoogleTest's discovery ends
 # with a fatal error); the guard below turns that into one failing test, <target>.list_tests, and
 # the other trees' tests still run.
 function(vk_add_wine_tests target)
   add_dependencies(${target} vk_demo_cd)
+  set(arch ${CMAKE_SYSTEM_PROCESSOR})
   set(properties
-    RESOURCE_LOCK vk_wine_prefix
-    ENVIRONMENT "VK_BUILD_DIR=${CMAKE_BINARY_DIR}"
+    RESOURCE_LOCK vk_wine_prefix_${arch}
+    ENVIRONMENT "VK_BUILD_DIR=${CMAKE_BINARY_DIR};VK_WINE_ARCH=${arch}"
     TIMEOUT ${VK_WINE_TEST_TIMEOUT}
-    LABELS wine)
+    LABELS "wine;${arch}")
   gtest_discover_tests(${target}
-    TEST_PREFIX "${target}."
+    TEST_PREFIX "${arch}.${target}."
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
     PROPERTIES ${properties})
@@ -50,9 +53,10 @@ if(EXISTS "@exe@" AND NOT "@discovered@" IS_NEWER_THAN "@exe@")
     WORKING_DIRECTORY "@CMAKE_CURRENT_BINARY_DIR@"
     RESULT_VARIABLE listed OUTPUT_QUIET ERROR_QUIET TIMEOUT 120)
   if(NOT listed EQUAL 0)
-    add_test("@target@.list_tests" "@VK_WINE_RUN@" "@exe@" --gtest_list_tests)
-    set_tests_properties("@target@.list_tests" PROPERTIES RESOURCE_LOCK vk_wine_prefix
-      ENVIRONMENT "VK_BUILD_DIR=@CMAKE_BINARY_DIR@" TIMEOUT @VK_WINE_TEST_TIMEOUT@ LABELS wine)
+    add_test("@arch@.@target@.list_tests" "@VK_WINE_RUN@" "@exe@" --gtest_list_tests)
+    set_tests_properties("@arch@.@target@.list_tests" PROPERTIES RESOURCE_LOCK vk_wine_prefix_@arch@
+      ENVIRONMENT "VK_BUILD_DIR=@CMAKE_BINARY_DIR@;VK_WINE_ARCH=@arch@" TIMEOUT @VK_WINE_TEST_TIMEOUT@
+      LABELS "wine;@arch@")
     return()
   endif()
 endif()
