@@ -621,10 +621,10 @@ std::vector<std::string> SetupE2E::gameFiles(int level) const
 
 // Drive kinds and installed trees, for the fresh-install tests.
 
-::testing::AssertionResult setDriveKind(char letter, int wineDeviceType, UINT driveType)
+::testing::AssertionResult setDriveKind(char letter, UINT driveType)
 {
-    if (!driver::remountDrive(letter, wineDeviceType))
-        return ::testing::AssertionFailure() << "cannot define " << letter << ": with type " << wineDeviceType;
+    if (!driver::remountDrive(letter, driveType))
+        return ::testing::AssertionFailure() << "cannot define " << letter << ": as type " << driveType;
     UINT got = DRIVE_UNKNOWN;
     if (driver::waitUntil([&] { return (got = GetDriveTypeA(root(letter).c_str())) == driveType; }, waitTimeoutMs))
         return ::testing::AssertionSuccess();

@@ -172,9 +172,9 @@ private:
 
 // Drive kinds and installed trees, for the fresh-install tests.
 
-// Defines a bench drive afresh with Wine's device type (driver::wineDevice...) and waits until
-// GetDriveTypeA reports driveType for it.
-::testing::AssertionResult setDriveKind(char letter, int wineDeviceType, UINT driveType);
+// Defines a bench drive afresh as another kind (DRIVE_FIXED, DRIVE_REMOTE...) and waits until
+// GetDriveTypeA reports it.
+::testing::AssertionResult setDriveKind(char letter, UINT driveType);
 // The files below dir, as relative paths ("midi\vk01_fm.mid"), sorted; folders only as the
 // path of their files.
 std::vector<std::string> listFilesBelow(const std::string& dir);
