@@ -307,6 +307,7 @@ TEST_F(FreshInstall, CancelInAnEarlierInstallationsFolderLeavesWhatWasThere)
     // The cancel is queued behind the answer, so the copy meets it after its first file.
     ASSERT_TRUE(driver::answer(box, IDYES));
     ASSERT_TRUE(driver::postCommand(install_, IDC_PROGRESS_CANCEL, BN_CLICKED));
+    ASSERT_TRUE(driver::waitGone(box));
     EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textConfirmCancel, IDYES));
     EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textFailed, IDOK));
     HWND menu;
