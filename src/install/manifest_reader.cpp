@@ -40,6 +40,12 @@ static int nextByte(ManifestReader& reader)
 // was left to read.
 static bool readLine(ManifestReader& reader)
 {
+    if (reader.lineLength == 0 || reader.line[reader.lineLength - 1] == '\n') {
+        ++reader.lineNumber;
+        reader.linePiece = 0;
+    } else {
+        ++reader.linePiece;
+    }
     std::size_t length = 0;
     while (length < manifestLineSize - 1) {
         int c = nextByte(reader);
@@ -125,6 +131,8 @@ bool findSectionInFile(ManifestReader& reader, std::FILE* file, int level)
     reader.atEnd = false;
     reader.line[0] = '\0';
     reader.lineLength = 0;
+    reader.lineNumber = 0;
+    reader.linePiece = 0;
     while (readLine(reader)) {
         if (acceptsHeader(reader, level))
             return true;
@@ -184,6 +192,32 @@ bool nextFileEntry(ManifestReader& reader, FileEntry& entry)
     }
     takeName(reader, entry.fileName);
     return true;
+}
+
+bool readManifestLine(ManifestReader& reader)
+{
+    return readLine(reader);
+}
+
+int manifestHeaderLevel(const ManifestReader& reader)
+{
+    if (lineStartsWith(reader, markerMinimum, markerLength))
+        return 0;
+    if (lineStartsWith(reader, markerStandard, markerLength))
+        return 1;
+    if (lineStartsWith(reader, markerFull, markerLength))
+        return 2;
+    return -1;
+}
+
+bool manifestLineIsEnd(const ManifestReader& reader)
+{
+    return lineIsEnd(reader);
+}
+
+bool manifestLineIsSeparator(const ManifestReader& reader)
+{
+    return lineIsSeparator(reader);
 }
 
 void closeManifest(ManifestReader& reader)

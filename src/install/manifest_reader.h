@@ -18,6 +18,8 @@ struct ManifestReader {
     bool atEnd;                        // end of file or Ctrl-Z seen: nothing more is read
     char line[manifestLineSize];       // the line last read, NUL-terminated
     std::size_t lineLength;            // its bytes, the line feed included
+    std::int32_t lineNumber;           // the file's line it came from, counted from 1
+    std::int32_t linePiece;            // 0, or 1, 2, ... for the further pieces of a long line
 };
 
 struct SectionHead {
@@ -52,5 +54,13 @@ bool readSectionHead(ManifestReader& reader, SectionHead& head);
 bool nextFileEntry(ManifestReader& reader, FileEntry& entry);
 
 void closeManifest(ManifestReader& reader);
+
+// The line primitives the reading rules are made of, for tools that check a manifest the way
+// the setup reads it. readManifestLine reads the next line or piece (false when nothing was
+// left); manifestHeaderLevel gives the level whose marker begins the line last read, or -1.
+bool readManifestLine(ManifestReader& reader);
+int manifestHeaderLevel(const ManifestReader& reader);
+bool manifestLineIsEnd(const ManifestReader& reader);
+bool manifestLineIsSeparator(const ManifestReader& reader);
 
 #endif

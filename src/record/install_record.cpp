@@ -28,9 +28,34 @@ std::int32_t levelFromStored(DWORD stored)
     return static_cast<std::int16_t>(stored & 0xFFFF);
 }
 
+// A drive letter, a colon and a backslash: a folder that relative names cannot escape from.
+bool isFullPath(const char* folder)
+{
+    char letter = folder[0];
+    bool isLetter = (letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z');
+    return isLetter && folder[1] == ':' && folder[2] == '\\';
+}
+
+// True when the folder's last character is a backslash; the trail byte of a double-byte
+// character (ソ is 83 5C) is not one.
+bool endsWithBackslash(const char* folder, std::size_t length)
+{
+    bool last = false;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(folder[i])) && i + 1 < length) {
+            ++i;
+            last = false;
+        } else {
+            last = folder[i] == '\\';
+        }
+    }
+    return last;
+}
+
 // Reads "dir" whole or not at all. Windows hands back the stored bytes as they are (the setup
 // stores no terminator); Wine's store adds one. A value that fills the buffer without a
-// terminator of its own is too long to hold: it is refused like one longer than the buffer.
+// terminator of its own is too long to hold: it is refused like one longer than the buffer, and
+// so is one that leaves no room for the final backslash it lacks.
 bool readFolder(HKEY key, char (&folder)[longPathSize])
 {
     char value[longPathSize] = {};
@@ -43,6 +68,14 @@ bool readFolder(HKEY key, char (&folder)[longPathSize])
             return false;
     } else {
         value[size] = '\0';
+    }
+    if (!isFullPath(value))
+        return false;
+    std::size_t length = std::strlen(value);
+    if (!endsWithBackslash(value, length)) {
+        if (length + 1 >= sizeof value)
+            return false;
+        value[length] = '\\';
     }
     std::memcpy(folder, value, sizeof value);
     return true;
@@ -125,29 +158,41 @@ int writeInstallRecord()
     return 1;
 }
 
-int readInstallRecord()
+int readStoredRecord(StoredRecord& out)
 {
     HKEY key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, recordKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return recordAbsent;
-    if (!readFolder(key, setup.installDir)) {
+    if (!readFolder(key, out.installDir)) {
         RegCloseKey(key);
         return recordAbsent;
     }
-    // Whole buffers, so that nothing of a longer folder read earlier stays behind the terminator.
-    std::memcpy(setup.previousDir, setup.installDir, sizeof setup.previousDir);
-    std::size_t rootLength = std::strlen(setup.installDir) < 3 ? std::strlen(setup.installDir) : 3;
-    std::memcpy(setup.installDrive, setup.installDir, rootLength);
-    setup.installDrive[rootLength] = '\0';
-
     DWORD stored = 0;
     DWORD size = sizeof stored;
     LONG result = RegQueryValueExA(key, "set", nullptr, nullptr, reinterpret_cast<BYTE*>(&stored), &size);
     RegCloseKey(key);
     if (result != ERROR_SUCCESS)
         return recordWithoutLevel;
-    setup.chosenType = setup.installedType = levelFromStored(stored);
+    out.level = levelFromStored(stored);
     return recordComplete;
+}
+
+int readInstallRecord()
+{
+    StoredRecord record{};
+    int state = readStoredRecord(record);
+    if (state == recordAbsent)
+        return recordAbsent;
+    // Whole buffers, so that nothing of a longer folder read earlier stays behind the terminator.
+    std::memcpy(setup.installDir, record.installDir, sizeof setup.installDir);
+    std::memcpy(setup.previousDir, record.installDir, sizeof setup.previousDir);
+    // A full path begins with its drive root, "D:\".
+    constexpr std::size_t rootLength = rootSize - 1;
+    std::memcpy(setup.installDrive, record.installDir, rootLength);
+    setup.installDrive[rootLength] = '\0';
+    if (state == recordComplete)
+        setup.chosenType = setup.installedType = record.level;
+    return state;
 }
 
 int deleteInstallRecord(int keepSaves)

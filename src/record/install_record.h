@@ -5,10 +5,26 @@
 // What readInstallRecord found.
 enum RecordState { recordAbsent = 0, recordComplete = 1, recordWithoutLevel = 2 };
 
+#include <cstdint>
+
+#include "shell/limits.h"
+
+// What the record holds, read without touching the setup state.
+struct StoredRecord {
+    char installDir[longPathSize];   // a full path ending with a backslash
+    std::int32_t level;              // with recordComplete only
+};
+
+// Reads the record into out. A "dir" that is not a full path (drive letter, colon, backslash)
+// or does not fit counts as no record at all: nothing outside a real folder is ever taken for
+// the installation. A "dir" without its final backslash gets one.
+int readStoredRecord(StoredRecord& out);
+
 // Writes "cur", "drv", "dir" and "set" from the setup state; always 1.
 int writeInstallRecord();
 
-// Fills installDir, previousDir, installDrive and, with a level, chosenType and installedType.
+// readStoredRecord into the setup state: installDir, previousDir, installDrive and, with a level,
+// chosenType and installedType. Nothing changes without a record.
 int readInstallRecord();
 
 // keepSaves 1: removes the level and the values kept directly in the game's key.

@@ -70,11 +70,12 @@ static const char* writeLink(IShellLinkA* link, IPersistFile* file)
     return nullptr;
 }
 
-// COM lives only for this call: initialised once at the start, uninitialised once at the end,
-// whichever way the call goes.
+// COM lives only for this call: initialised once at the start and, when that succeeded,
+// uninitialised once at the end, whichever way the call goes. A failed initialisation (the
+// thread is in another apartment) is not ours to undo.
 void createShortcut(HWND owner)
 {
-    CoInitialize(nullptr);
+    bool initialised = SUCCEEDED(CoInitialize(nullptr));
     IShellLinkA* link = nullptr;
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                    reinterpret_cast<void**>(&link)))) {
@@ -86,7 +87,8 @@ void createShortcut(HWND owner)
         }
         link->Release();
     }
-    CoUninitialize();
+    if (initialised)
+        CoUninitialize();
 }
 
 int shortcutExists()

@@ -117,3 +117,50 @@ TEST_F(Uninstall, CancelDeletesNothingAndShowsMenu105Again)
     EXPECT_EQ("", driver::expectMessage(menu_, e2e::captionSetup, confirmExit, IDYES));
     EXPECT_TRUE(waitSetupExit());
 }
+
+// Records that no install of the setup writes: the removal must never reach outside the
+// recorded folder.
+using TamperedRecord = SetupE2E;
+
+TEST_F(TamperedRecord, FolderThatIsNoFullPathCountsAsNoInstallation)
+{
+    // Run from a writable CD whose folder holds names of the game's files.
+    const std::string cd = "Q:\\";
+    ASSERT_TRUE(e2e::writeFile(cd + "SAVE0.DAT", "the CD's own"));
+    for (const char* folder : {"", "VELKORIN\\"}) {
+        SCOPED_TRACE(folder);
+        ASSERT_TRUE(e2e::writeRecord(folder, 2));
+        ASSERT_TRUE(startSetup());
+        HWND menu;
+        ASSERT_TRUE(waitMenu104(&menu));
+        ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
+        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, confirmExit, IDYES));
+        EXPECT_TRUE(waitSetupExit());
+        EXPECT_EQ("the CD's own", e2e::readFile(cd + "SAVE0.DAT"));
+        EXPECT_NE("<missing>", e2e::readFile(cd + "SE.DAT"));
+        EXPECT_NE("<missing>", e2e::readFile(cd + "VOICE\\VALL00.DAT"));
+    }
+}
+
+TEST_F(TamperedRecord, FolderWithoutFinalBackslashIsRemovedWithItsChainOnly)
+{
+    ASSERT_TRUE(seedInstallation(installDir, gameFiles(2)));
+    ASSERT_TRUE(e2e::makeFolders("D:\\Orbek\\Other\\"));
+    ASSERT_TRUE(e2e::writeRecord("D:\\Orbek\\VELKORIN", 2));
+    ASSERT_TRUE(startSetup());
+    HWND menu, dialog;
+    ASSERT_TRUE(waitMenu105(&menu));
+    ASSERT_TRUE(driver::click(menu, IDC_MENU_UNINSTALL));
+    ASSERT_TRUE(waitSetupDialog(&dialog, {IDC_UNINSTALL_START, IDC_UNINSTALL_KEEP_SAVES}));
+    ASSERT_TRUE(driver::click(dialog, IDC_UNINSTALL_START));
+    EXPECT_EQ("", driver::expectMessage(dialog, "警告", confirmDeleteSaves, IDYES));
+    // The sibling keeps the maker's folder; it is not swept as if it were the game's.
+    EXPECT_EQ("", driver::expectMessage(dialog, defaultCaption, "D:\\Orbek フォルダ消去失敗", IDOK));
+    EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, uninstallDone, IDOK));
+    ASSERT_TRUE(waitMenu104(&menu));
+    ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
+    EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, confirmExit, IDYES));
+    EXPECT_TRUE(waitSetupExit());
+    EXPECT_FALSE(driver::directoryExists(installDir));
+    EXPECT_TRUE(driver::directoryExists("D:\\Orbek\\Other"));
+}

@@ -215,6 +215,36 @@ TEST_F(RecordTest, ReadOfKeyWithoutDirReturnsZeroAndChangesNothing)
     EXPECT_EQ(0, std::memcmp(&before, &setup, sizeof setup));
 }
 
+TEST_F(RecordTest, DirThatIsNoFullPathIsNoRecordAndChangesNothing)
+{
+    // A removal over such a folder would delete the game's names in the current directory.
+    for (const char* folder : {"", "VELKORIN\\", "\\Orbek\\VELKORIN\\", "D:Orbek\\", "1:\\x\\"}) {
+        SCOPED_TRACE(folder);
+        setText(recordKey, "dir", folder);
+        setLevel(2);
+        markRecordFields();
+        static SetupState before;
+        before = setup;
+        EXPECT_EQ(recordAbsent, readInstallRecord());
+        EXPECT_EQ(0, std::memcmp(&before, &setup, sizeof setup));
+    }
+}
+
+TEST_F(RecordTest, DirWithoutItsFinalBackslashGetsOne)
+{
+    // ソ ends in the byte 5C, which is no backslash of its own.
+    for (const std::string folder : {"D:\\Users\\me\\Velkorin", "D:\\ソ"}) {
+        setText(recordKey, "dir", folder);
+        setLevel(1);
+        EXPECT_EQ(recordComplete, readInstallRecord());
+        EXPECT_EQ(folder + "\\", std::string(setup.installDir));
+        EXPECT_EQ(folder + "\\", std::string(setup.previousDir));
+    }
+    // 511 bytes leave no room for it.
+    setText(recordKey, "dir", "D:\\" + std::string(508, 'f'));
+    EXPECT_EQ(recordAbsent, readInstallRecord());
+}
+
 TEST_F(RecordTest, DirWithoutSetFillsTheFolderFieldsAndLeavesTheLevels)
 {
     setText(recordKey, "dir", "D:\\Games\\VELKORIN\\");

@@ -157,6 +157,15 @@ TEST_F(Shortcut, ComIsLeftAsItWasFound)
     CoUninitialize();
     EXPECT_FALSE(comInitialised());
 
+    // In the multithreaded apartment the setup's own initialisation fails: the link is still
+    // made, and the apartment is not torn down under its owner.
+    ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+    EXPECT_TRUE(create().empty());
+    EXPECT_EQ(S_FALSE, CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+    CoUninitialize();
+    CoUninitialize();
+    EXPECT_FALSE(comInitialised());
+
     // The same on a path that ends early.
     bench::removeTree(makerFolder_);
     ASSERT_TRUE(bench::makeFolders(link_));

@@ -1,0 +1,35 @@
+// Checks a CD's "setup.lst" the way the setup reads it, for the people who make the CD: which
+// section serves each level, the traps of the reading rules, the files the CD lacks, the files
+// the removal would leave behind, and the bytes each level and upgrade copies against the room
+// the setup asks for.
+#ifndef VK_MANIFEST_CHECK_H
+#define VK_MANIFEST_CHECK_H
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// A file of the CD as the file system finds it, its name compared without regard to case.
+struct CdFile {
+    bool found = false;
+    std::uint64_t size = 0;
+};
+
+// Looks up a path relative to the CD root, with backslashes between its folders.
+using CdLookup = std::function<CdFile(const std::string& relativePath)>;
+
+enum CheckStatus { checkClean = 0, checkFaults = 1, checkUnreadable = 2 };
+
+// Reads the manifest at manifestPath (a file of the CD whose root lookup sees) and appends one
+// report line per finding to report. Faults read "setup.lst:LINE: fault: ...", notes
+// "setup.lst:LINE: note: ..." (without LINE where no line is concerned), and a summary line per
+// level and upgrade closes the report.
+CheckStatus checkManifest(const std::string& manifestPath, const CdLookup& lookup,
+                          std::vector<std::string>& report);
+
+// Folds ASCII letters to upper case and leaves both bytes of a code page 932 double-byte
+// character as they are, as the file system compares names.
+std::string foldName(const std::string& name);
+
+#endif
