@@ -17,6 +17,7 @@
 #include "record/install_record.h"
 #include "resources/resource.h"
 #include "shell/setup_state.h"
+#include "e2e_fixture.h"
 #include "support/background.h"
 #include "support/bench.h"
 #include "support/seeded_install.h"
@@ -470,6 +471,29 @@ TEST_F(CopyEngine, CancelAfterAKeepSavesRemovalKeepsSavesInTheNewFolderOnly)
     EXPECT_EQ(oldDir, recordText("dir"));
     EXPECT_FALSE(bench::recordValueExists("set"));
     expectOnlyRemovalMessages(seen, dialog_.window);
+}
+
+TEST_F(CopyEngine, CancelOfAFreshInstallRemovesTheFilesAndFoldersItMadeOnly)
+{
+    manifest(threeFolders);
+    cdFile("VELKORIN.EXE", "exe");
+    cdFile("DATA\\KAO.DAT", "kao");
+    cdFile("VOICE\\VALL00.DAT", "voice");
+    prepareTarget(installDir);
+    setup.chosenType = 2;
+
+    bench::MessageWatcher watcher({IDOK});
+    startRun(false, 3);
+    expectRunEnds();
+    Seen seen = watcher.stop();
+
+    EXPECT_EQ(0, dialog_.result);
+    EXPECT_EQ(3, dialog_.labels);
+    // The voice folder was the run's; the install folder was there before it.
+    EXPECT_TRUE(bench::captionsAndTexts(seen).empty());
+    EXPECT_FALSE(driver::directoryExists(std::string(installDir) + "voice"));
+    EXPECT_TRUE(driver::directoryExists(installDir));
+    EXPECT_TRUE(e2e::listFolder(installDir).empty());
 }
 
 TEST_F(CopyEngine, FullDiskLeavesNoPartialFile)
