@@ -38,6 +38,7 @@ struct CopyRun {
     char sourceFolder[pathSize];
     char destinationFolder[pathSize];
     std::int32_t recorded;       // entries of what this run created
+    bool copying;                // the file loop has begun: an upgrade's failure is undone
 };
 
 // Paths past 255 characters are refused with the code the system gives for them.
@@ -156,13 +157,6 @@ static void showProgress(CopyRun& run)
     }
 }
 
-static int failRun(CopyRun& run, DWORD error)
-{
-    showErrorCode(run.window, error);
-    closeManifest(run.reader);
-    return 0;
-}
-
 static void deleteCopiedFile(HWND window, const char* path)
 {
     if (DeleteFileA(path))
@@ -205,19 +199,36 @@ static void undoFreshRun(CopyRun& run)
     removeMadeFolders(run.window);
 }
 
+// Deletes every file this upgrade created, then the folders that leaves empty.
+static void undoUpgradeCopies(CopyRun& run)
+{
+    std::int32_t inTable = run.recorded < copiedFilesCapacity ? run.recorded : copiedFilesCapacity;
+    for (std::int32_t i = 0; i < inTable; ++i)
+        deleteCopiedFile(run.window, setup.copiedFiles[i]);
+    for (const std::string& path : copiedBeyondTable)
+        deleteCopiedFile(run.window, path.c_str());
+    copiedBeyondTable.clear();
+    removeInstallFolders(run.window);
+}
+
+// An upgrade that fails is undone like a cancelled one: the record keeps the old level, and
+// nothing would ever remove the files of a level the record does not name.
+static int failRun(CopyRun& run, DWORD error)
+{
+    showErrorCode(run.window, error);
+    if (run.kind == RunKind::upgrade && run.copying)
+        undoUpgradeCopies(run);
+    closeManifest(run.reader);
+    return 0;
+}
+
 static int cancelRun(CopyRun& run)
 {
     setup.chosenType = setup.installedType;
     if (run.kind == RunKind::fresh) {
         undoFreshRun(run);
     } else {
-        std::int32_t inTable = run.recorded < copiedFilesCapacity ? run.recorded : copiedFilesCapacity;
-        for (std::int32_t i = 0; i < inTable; ++i)
-            deleteCopiedFile(run.window, setup.copiedFiles[i]);
-        for (const std::string& path : copiedBeyondTable)
-            deleteCopiedFile(run.window, path.c_str());
-        copiedBeyondTable.clear();
-        removeInstallFolders(run.window);
+        undoUpgradeCopies(run);
     }
     closeManifest(run.reader);
     return 0;
@@ -250,6 +261,8 @@ static int runCopy(HWND window, int level, RunKind kind)
     run.kind = kind;
     run.shownPercent = -1;
     run.recorded = 0;
+    run.copying = false;
+    copiedBeyondTable.clear();
     if (!findManifestSection(run.reader, level))
         return 0;
 
@@ -271,7 +284,7 @@ static int runCopy(HWND window, int level, RunKind kind)
     if (kind == RunKind::fresh)
         copyText(setup.installDir, sizeof setup.installDir, run.destinationFolder);
     setup.copyState = copyRunning;
-    copiedBeyondTable.clear();
+    run.copying = true;
 
     FileEntry entry;
     while (nextFileEntry(run.reader, entry)) {

@@ -2,6 +2,7 @@
 // 114 over a full one. They share one procedure; the main menu hides behind them.
 
 #include "install/choice_dialogs.h"
+#include "install/progress_dialogs.h"
 #include "resources/resource.h"
 #include "shell/setup_state.h"
 
@@ -11,6 +12,13 @@ static void onOpen(HWND dlg)
     ShowWindow(setup.mainMenuWnd, SW_HIDE);
     makeTopMost(dlg);
     SetDlgItemTextA(dlg, IDC_UPGRADE_INSTALLED_FOLDER, setup.installDir);
+}
+
+// The upgrade dialog ends this one when the drive has room; otherwise the choice stays open.
+static void onLevel(HWND dlg, InstallType level)
+{
+    setup.chosenType = level;
+    openDialog(IDD_UPGRADE, dlg, upgradeDialogProc);
 }
 
 static void onBack(HWND dlg)
@@ -27,8 +35,7 @@ static void onClose(HWND dlg)
     ShowWindow(setup.mainMenuWnd, SW_SHOWNORMAL);
 }
 
-// The level buttons open the upgrade dialog 115; that dialog does not exist yet, so they do
-// nothing for now.
+// Esc (IDCANCEL) does nothing: these dialogs have no cancel button.
 INT_PTR CALLBACK upgradeChoiceDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
 {
     switch (msg) {
@@ -36,6 +43,8 @@ INT_PTR CALLBACK upgradeChoiceDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPAR
     case WM_CLOSE: onClose(dlg); break;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
+        case IDC_LEVEL_STANDARD: onLevel(dlg, installStandard); break;
+        case IDC_LEVEL_FULL: onLevel(dlg, installFull); break;
         case IDC_UPGRADE_BACK: onBack(dlg); break;
         }
         break;
