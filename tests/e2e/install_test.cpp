@@ -51,7 +51,27 @@ protected:
     {
         SetupE2E::TearDown();
         EXPECT_TRUE(restoreFixedDrives());
+        EXPECT_TRUE(putDiskDBack());
         e2e::deleteTree("C:\\Orbek");
+    }
+
+    // D:'s folder moved aside: the letter dangles, and its free space can no longer be read.
+    static ::testing::AssertionResult takeDiskDAway()
+    {
+        std::string folder = e2e::drivesDir() + "\\d";
+        if (!MoveFileA(folder.c_str(), (folder + ".out").c_str()) || !driver::remountDrive('D'))
+            return ::testing::AssertionFailure() << "cannot take " << folder << " away: " << GetLastError();
+        return ::testing::AssertionSuccess();
+    }
+
+    static ::testing::AssertionResult putDiskDBack()
+    {
+        std::string folder = e2e::drivesDir() + "\\d";
+        if (!driver::directoryExists(folder + ".out"))
+            return ::testing::AssertionSuccess();
+        if (!MoveFileA((folder + ".out").c_str(), folder.c_str()) || !driver::remountDrive('D'))
+            return ::testing::AssertionFailure() << "cannot put " << folder << " back: " << GetLastError();
+        return ::testing::AssertionSuccess();
     }
 
     static ::testing::AssertionResult restoreFixedDrives()
@@ -323,7 +343,15 @@ TEST_F(FreshInstall, FolderFieldIsNormalisedAndAnEmptyOneInstallsIntoTheDriveRoo
 {
     openInstallDialog(IDC_LEVEL_MINIMUM);
     ASSERT_FALSE(HasFatalFailure());
+    // A drive whose free space cannot be read shows none, not the last drive's.
+    ASSERT_NE("", driver::controlText(install_, IDC_PROGRESS_FREE_SPACE));
+    ASSERT_TRUE(takeDiskDAway());
     selectDrive("D:\\");
+    EXPECT_EQ("", driver::controlText(install_, IDC_PROGRESS_FREE_SPACE));
+    ASSERT_TRUE(putDiskDBack());
+    selectDrive(driver::comboItem(install_, IDC_INSTALL_DRIVE_LIST, 0));
+    selectDrive("D:\\");
+    EXPECT_NE("", driver::controlText(install_, IDC_PROGRESS_FREE_SPACE));
     typeFolderName("\\Games\\Velkorin");
     EXPECT_TRUE(driver::waitUntil(
         [&] { return driver::controlText(install_, IDC_INSTALL_FOLDER_NAME) == "Games\\Velkorin"; }, e2e::waitTimeoutMs));
