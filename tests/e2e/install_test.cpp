@@ -104,6 +104,22 @@ protected:
         EXPECT_TRUE(driver::waitHidden(choice_));
     }
 
+    // The level's button finds no drive: the message, dialog 106 gone, the level choice open
+    // again over the menu, which shows again.
+    void expectNoDrive(int button)
+    {
+        ASSERT_TRUE(driver::click(choice_, button));
+        HWND box = driver::waitProcessMessageBox(setupPid(), e2e::startTimeoutMs);
+        ASSERT_NE(nullptr, box) << driver::describeWindows(setupPid());
+        HWND refused = GetWindow(box, GW_OWNER);
+        EXPECT_NE(choice_, refused);
+        EXPECT_EQ("", driver::expectMessage(refused, defaultCaption, textNoDrive, IDOK));
+        EXPECT_TRUE(driver::waitGone(refused));
+        EXPECT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu_); }, e2e::waitTimeoutMs));
+        EXPECT_TRUE(driver::waitUntil([&] { return driver::isEnabled(choice_); }, e2e::waitTimeoutMs));
+        EXPECT_TRUE(driver::isVisible(choice_));
+    }
+
     void openInstallDialog(int button)
     {
         openLevelChoice();
@@ -243,6 +259,35 @@ INSTANTIATE_TEST_SUITE_P(Levels, EachLevel,
                              return "Level" + std::to_string(level.param.level);
                          });
 
+// E:\\filler grown or cut until E: has exactly that many bytes free.
+::testing::AssertionResult leaveFreeOnE(ULONGLONG wanted)
+{
+    HANDLE filler = CreateFileA("E:\\filler", GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (filler == INVALID_HANDLE_VALUE)
+        return ::testing::AssertionFailure() << "cannot open E:\\filler: " << GetLastError();
+    ULARGE_INTEGER available = {};
+    GetDiskFreeSpaceExA("E:\\", &available, nullptr, nullptr);
+    LARGE_INTEGER size = {};
+    GetFileSizeEx(filler, &size);
+    if (available.QuadPart > wanted) {
+        // Written, not only extended: a sparse end takes no room on tmpfs.
+        std::string zeros(static_cast<size_t>(available.QuadPart - wanted), '\0');
+        DWORD done = 0;
+        SetFilePointer(filler, 0, nullptr, FILE_END);
+        WriteFile(filler, zeros.data(), static_cast<DWORD>(zeros.size()), &done, nullptr);
+    } else {
+        LARGE_INTEGER end;
+        end.QuadPart = size.QuadPart - static_cast<LONGLONG>(wanted - available.QuadPart);
+        SetFilePointerEx(filler, end, nullptr, FILE_BEGIN);
+        SetEndOfFile(filler);
+    }
+    CloseHandle(filler);
+    GetDiskFreeSpaceExA("E:\\", &available, nullptr, nullptr);
+    if (available.QuadPart != wanted)
+        return ::testing::AssertionFailure() << "E: has " << available.QuadPart << " bytes free, not " << wanted;
+    return ::testing::AssertionSuccess();
+}
+
 TEST_F(FreshInstall, WithoutADriveWithRoomTheLevelChoiceStaysAndASmallerLevelFitsTheSmallDisk)
 {
     if (!std::getenv("VK_SMALL_DISK"))
@@ -253,16 +298,11 @@ TEST_F(FreshInstall, WithoutADriveWithRoomTheLevelChoiceStaysAndASmallerLevelFit
     openLevelChoice();
     ASSERT_FALSE(HasFatalFailure());
 
-    ASSERT_TRUE(driver::click(choice_, IDC_LEVEL_FULL));
-    HWND box = driver::waitProcessMessageBox(setupPid(), e2e::startTimeoutMs);
-    ASSERT_NE(nullptr, box) << driver::describeWindows(setupPid());
-    HWND refused = GetWindow(box, GW_OWNER);
-    EXPECT_NE(choice_, refused);
-    EXPECT_EQ("", driver::expectMessage(refused, defaultCaption, textNoDrive, IDOK));
-    EXPECT_TRUE(driver::waitGone(refused));
-    EXPECT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu_); }, e2e::waitTimeoutMs));
-    EXPECT_TRUE(driver::isVisible(choice_));
-    EXPECT_TRUE(driver::isEnabled(choice_));
+    expectNoDrive(IDC_LEVEL_FULL);
+    // One page either side of the minimum level's million bytes: tmpfs counts whole pages.
+    ASSERT_TRUE(leaveFreeOnE(999424));
+    expectNoDrive(IDC_LEVEL_MINIMUM);
+    ASSERT_TRUE(leaveFreeOnE(1003520));
 
     chooseLevel(IDC_LEVEL_MINIMUM);
     ASSERT_FALSE(HasFatalFailure());
