@@ -225,6 +225,10 @@ class EachLevel : public FreshInstall, public ::testing::WithParamInterface<Leve
 
 TEST_P(EachLevel, InstallsIntoTheDefaultFolderOnTheFirstDriveAndHandsOver)
 {
+    // A removable disk and a second CD with room of their own are never offered.
+    ASSERT_TRUE(insertDisc('A', "FLOPPY"));
+    ASSERT_TRUE(insertDisc('P', "DATA"));
+    ASSERT_EQ(static_cast<UINT>(DRIVE_REMOVABLE), GetDriveTypeA("A:\\"));
     openInstallDialog(GetParam().button);
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_TRUE(driver::isTopMost(install_));
