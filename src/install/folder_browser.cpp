@@ -51,10 +51,17 @@ static bool isDotEntry(const char* name)
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
+static bool tablesFull()
+{
+    return setup.browseCount >= browseCapacity;
+}
+
 // A folder whose path would pass 255 characters has no entry, and so neither have its
 // sub-folders; one the tree would not take is left out the same way.
 static void addFolder(int parent, const char* name)
 {
+    if (tablesFull())
+        return;
     char* path = setup.browsePaths[setup.browseCount];
     if (!formatText(path, pathSize, "%s%s\\", setup.browsePaths[parent], name))
         return;
@@ -63,11 +70,6 @@ static void addFolder(int parent, const char* name)
         return;
     setup.browseItems[setup.browseCount] = item;
     ++setup.browseCount;
-}
-
-static bool tablesFull()
-{
-    return setup.browseCount >= browseCapacity;
 }
 
 // Only folders whose attributes are the directory bit alone are shown: hidden, system,
