@@ -19,11 +19,13 @@
 #include "shell/text_format.h"
 
 static const char deleteFailedFormat[] = "%s ファイル消去失敗";
+static const char folderFailedFormat[] = "%s フォルダ消去失敗";
 
 enum class RunKind { fresh, upgrade };
 
-// An upgrade may create more files than copiedFiles holds; the rest are kept here, so that a
-// cancel still deletes every file the run created.
+// What a run created, in order: its files and, in a fresh install, the folders it made (these
+// end with a backslash). A run may create more than copiedFiles holds; the rest are kept here,
+// so that a cancel still removes everything the run created.
 static std::vector<std::string> copiedBeyondTable;
 
 struct CopyRun {
@@ -35,7 +37,7 @@ struct CopyRun {
     const char* destinationRoot;
     char sourceFolder[pathSize];
     char destinationFolder[pathSize];
-    std::int32_t recorded;       // files this upgrade created
+    std::int32_t recorded;       // entries of what this run created
     bool copying;                // the file loop has begun: an upgrade's failure is undone
 };
 
@@ -67,8 +69,7 @@ static void markArchiveOnly(const char* path)
 
 static void copied(CopyRun& run, const char* destination)
 {
-    if (run.kind == RunKind::upgrade)
-        recordCopy(run, destination);
+    recordCopy(run, destination);
     markArchiveOnly(destination);
 }
 
@@ -117,6 +118,9 @@ static DWORD copyFile(CopyRun& run, const char* name)
     SECURITY_ATTRIBUTES attributes = {sizeof attributes, nullptr, FALSE};
     if (!CreateDirectoryA(run.destinationFolder, &attributes))
         return GetLastError();
+    // An upgrade's emptied folders go by the removal's rules; a fresh install removes its own.
+    if (run.kind == RunKind::fresh)
+        recordCopy(run, run.destinationFolder);
     if (CopyFileA(source, destination, TRUE)) {
         copied(run, destination);
         return 0;
@@ -162,6 +166,39 @@ static void deleteCopiedFile(HWND window, const char* path)
     showMessage(window, text, nullptr, MB_OK);
 }
 
+// A folder the run made is empty once the run's files in it are gone; one that is not holds
+// something of someone else's and stays, told like a file that would not go.
+static void undoFreshEntry(HWND window, const char* path)
+{
+    std::size_t length = std::strlen(path);
+    if (length == 0 || path[length - 1] != '\\') {
+        deleteCopiedFile(window, path);
+        return;
+    }
+    if (RemoveDirectoryA(path))
+        return;
+    char folder[pathSize];
+    copyText(folder, sizeof folder, path);
+    folder[length - 1] = '\0';
+    char text[pathSize + sizeof folderFailedFormat];
+    formatText(text, sizeof text, folderFailedFormat, folder);
+    showMessage(window, text, nullptr, MB_OK);
+}
+
+// A fresh install may go into a folder that held an earlier installation (its saves above
+// all) or into a drive root: it removes what it created, last first, and nothing else; the
+// record and the shortcut it has not written yet.
+static void undoFreshRun(CopyRun& run)
+{
+    for (auto entry = copiedBeyondTable.rbegin(); entry != copiedBeyondTable.rend(); ++entry)
+        undoFreshEntry(run.window, entry->c_str());
+    std::int32_t inTable = run.recorded < copiedFilesCapacity ? run.recorded : copiedFilesCapacity;
+    for (std::int32_t i = inTable - 1; i >= 0; --i)
+        undoFreshEntry(run.window, setup.copiedFiles[i]);
+    copiedBeyondTable.clear();
+    removeMadeFolders(run.window);
+}
+
 // Deletes every file this upgrade created, then the folders that leaves empty.
 static void undoUpgradeCopies(CopyRun& run)
 {
@@ -189,13 +226,7 @@ static int cancelRun(CopyRun& run)
 {
     setup.chosenType = setup.installedType;
     if (run.kind == RunKind::fresh) {
-        // The record read refreshes installDir from the record; the removal must take the
-        // folder of this run, whatever folder a keep-saves removal left in the record.
-        char runFolder[longPathSize];
-        copyText(runFolder, sizeof runFolder, setup.installDir);
-        int keepSaves = readInstallRecord() == recordWithoutLevel ? 1 : 0;
-        copyText(setup.installDir, sizeof setup.installDir, runFolder);
-        removeInstallation(run.window, keepSaves);
+        undoFreshRun(run);
     } else {
         undoUpgradeCopies(run);
     }
@@ -231,8 +262,7 @@ static int runCopy(HWND window, int level, RunKind kind)
     run.shownPercent = -1;
     run.recorded = 0;
     run.copying = false;
-    if (kind == RunKind::upgrade)
-        copiedBeyondTable.clear();
+    copiedBeyondTable.clear();
     if (!findManifestSection(run.reader, level))
         return 0;
 

@@ -109,10 +109,22 @@ bool validateFolderName(HWND window)
     return faults.count == 0;
 }
 
+static const char folderRemovalFailedFormat[] = "%s フォルダ消去失敗";
+
+// Notes the first level made: the levels are made from the top down, so every later one lies
+// below it.
 static bool createFolder(const char* path)
 {
     SECURITY_ATTRIBUTES attributes = {sizeof attributes, nullptr, FALSE};
-    return CreateDirectoryA(path, &attributes) != 0;
+    if (!CreateDirectoryA(path, &attributes))
+        return false;
+    if (setup.madeFolderLength == 0) {
+        std::size_t length = std::strlen(path);
+        if (length > 0 && path[length - 1] == '\\')
+            --length;
+        setup.madeFolderLength = static_cast<std::int32_t>(length);
+    }
+    return true;
 }
 
 // One level of the chain; a level that is there already, or whose parent could not be made
@@ -150,6 +162,7 @@ static bool createFolderChain(HWND window)
 
 int createInstallFolder(HWND window)
 {
+    setup.madeFolderLength = 0;
     // A target past 255 characters would not fit the paths built from it; it is refused here,
     // before anything is created.
     if (!formatText(setup.targetDir, pathSize, "%s%s", baseFolder(), setup.folderName)) {
@@ -177,4 +190,35 @@ int createInstallFolder(HWND window)
     }
     appendText(setup.targetDir, sizeof setup.targetDir, "\\");
     return 1;
+}
+
+void removeMadeFolders(HWND window)
+{
+    if (setup.madeFolderLength <= 0)
+        return;
+    // targetDir ends with a backslash: each backslash from the last up ends one level, and
+    // the walk compares single bytes as the creation did.
+    char level[pathSize];
+    if (!copyText(level, sizeof level, setup.targetDir))
+        return;
+    std::size_t length = std::strlen(level);
+    while (length > 0 && static_cast<std::int32_t>(length) > setup.madeFolderLength) {
+        --length;
+        if (level[length] != '\\')
+            continue;
+        level[length] = '\0';
+        // A drive root or a bare drive was never made here.
+        if (length <= driveRootLength)
+            break;
+        if (RemoveDirectoryA(level))
+            continue;
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            continue;
+        char text[pathSize + sizeof folderRemovalFailedFormat];
+        if (formatText(text, sizeof text, folderRemovalFailedFormat, level))
+            showMessage(window, text, nullptr, MB_OK);
+        break;
+    }
+    setup.madeFolderLength = 0;
 }

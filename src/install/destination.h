@@ -34,4 +34,8 @@ bool validateFolderName(HWND window);
 // existing folder or a drive root is used. 1 when targetDir exists and ends with a backslash.
 int createInstallFolder(HWND window);
 
+// Removes, deepest first, the levels of targetDir that the last createInstallFolder made; a
+// level that cannot be removed is told (owned by window) and the levels above it stay.
+void removeMadeFolders(HWND window);
+
 #endif

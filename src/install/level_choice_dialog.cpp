@@ -1,6 +1,7 @@
 // The level choice before a fresh install, dialog 108. The main menu hides behind it.
 
 #include "install/choice_dialogs.h"
+#include "install/progress_dialogs.h"
 #include "resources/resource.h"
 #include "shell/setup_state.h"
 
@@ -11,6 +12,14 @@ static void onOpen(HWND dlg)
     makeTopMost(dlg);
 }
 
+// The install dialog ends this one once it has found a drive; without one the player is back
+// here and may choose a smaller level.
+static void onLevel(HWND dlg, int level)
+{
+    setup.chosenType = level;
+    openDialog(IDD_INSTALL, dlg, installDialogProc);
+}
+
 static void onClose(HWND dlg)
 {
     setup.typeChoiceWnd = nullptr;
@@ -18,12 +27,18 @@ static void onClose(HWND dlg)
     ShowWindow(setup.mainMenuWnd, SW_SHOWNORMAL);
 }
 
-// The level buttons open the install dialog 106; that dialog does not exist yet, so they do
-// nothing for now. Esc (IDCANCEL) does nothing either: the dialog has no cancel button.
-INT_PTR CALLBACK levelChoiceDialogProc(HWND dlg, UINT msg, WPARAM, LPARAM)
+// Esc (IDCANCEL) does nothing: the dialog has no cancel button, and the close box is the way back.
+INT_PTR CALLBACK levelChoiceDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
 {
     switch (msg) {
     case WM_INITDIALOG: onOpen(dlg); break;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_LEVEL_MINIMUM: onLevel(dlg, installMinimum); break;
+        case IDC_LEVEL_STANDARD: onLevel(dlg, installStandard); break;
+        case IDC_LEVEL_FULL: onLevel(dlg, installFull); break;
+        }
+        break;
     case WM_CLOSE: onClose(dlg); break;
     }
     return 0;

@@ -25,6 +25,9 @@ struct SetupState {
     char installDrive[rootSize];
     char folderName[longPathSize];
     char targetDir[longPathSize];
+    // Length of the shallowest level of targetDir that createInstallFolder made (every deeper
+    // level is new as well); 0 when it made none. A cancelled fresh install removes just those.
+    std::int32_t madeFolderLength;
     std::int32_t chosenType;
     std::int32_t installedType;
     std::int32_t copyState;

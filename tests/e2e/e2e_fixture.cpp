@@ -619,4 +619,32 @@ std::vector<std::string> SetupE2E::gameFiles(int level) const
     return files;
 }
 
+// Drive kinds and installed trees, for the fresh-install tests.
+
+::testing::AssertionResult setDriveKind(char letter, UINT driveType)
+{
+    if (!driver::remountDrive(letter, driveType))
+        return ::testing::AssertionFailure() << "cannot define " << letter << ": as type " << driveType;
+    UINT got = DRIVE_UNKNOWN;
+    if (driver::waitUntil([&] { return (got = GetDriveTypeA(root(letter).c_str())) == driveType; }, waitTimeoutMs))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << letter << ": has the type " << got << ", expected " << driveType;
+}
+
+std::vector<std::string> listFilesBelow(const std::string& dir)
+{
+    std::vector<std::string> files;
+    for (const std::string& name : listFolder(dir)) {
+        std::string path = withSlash(dir) + name;
+        if (driver::directoryExists(path)) {
+            for (const std::string& inner : listFilesBelow(path))
+                files.push_back(name + "\\" + inner);
+        } else {
+            files.push_back(name);
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
 }  // namespace e2e

@@ -170,6 +170,15 @@ private:
     std::vector<driver::Process> helpers_;
 };
 
+// Drive kinds and installed trees, for the fresh-install tests.
+
+// Defines a bench drive afresh as another kind (DRIVE_FIXED, DRIVE_REMOTE...) and waits until
+// GetDriveTypeA reports it.
+::testing::AssertionResult setDriveKind(char letter, UINT driveType);
+// The files below dir, as relative paths ("midi\vk01_fm.mid"), sorted; folders only as the
+// path of their files.
+std::vector<std::string> listFilesBelow(const std::string& dir);
+
 }  // namespace e2e
 
 #endif

@@ -145,7 +145,7 @@ void usage()
         "  tree HWND | tree-select HWND TEXT...\n"
         "  wait-message OWNER | wait-process-message PID   prints box, caption, text\n"
         "  answer BOX ID | expect-message OWNER CAPTION TEXT ID (\\n in TEXT is a line break)\n"
-        "  shot FILE.bmp [HWND]\n"
+        "  shot FILE.bmp [HWND] [--progress ID --at-least N]   (once the bar of HWND reached N)\n"
         "  wait-gone HWND | wait-hidden HWND\n"
         "  start PROGRAM [--cwd DIR] [--args CMDLINE]     prints the process id\n"
         "  wait-exit PID | kill PID (and what it started) | kill-named EXE... (prints how many)\n"
@@ -315,6 +315,14 @@ int run(const Args& a)
         HWND w = need(2) ? dialogArg(a, 2) : nullptr;
         if (need(2) && !IsWindow(w))
             return fail("no window " + p[2]);
+        // A copy is over in a second: the picture is taken in this process the moment the bar
+        // has got that far, as a second program started for it would come too late.
+        if (a.has("progress")) {
+            int id = static_cast<int>(std::strtol(a.option("progress").c_str(), nullptr, 0));
+            int least = static_cast<int>(std::strtol(a.option("at-least", "1").c_str(), nullptr, 0));
+            if (!driver::waitUntil([&] { return driver::progressPos(w, id) >= least; }, a.timeout()))
+                return fail("progress bar " + a.option("progress") + " stayed below " + std::to_string(least));
+        }
         return driver::saveScreenshot(p[1], w) ? 0 : fail("cannot write " + driver::toUtf8(p[1]));
     }
     if (cmd == "wait-gone" && need(1))

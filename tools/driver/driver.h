@@ -248,7 +248,10 @@ int terminateProcessesNamed(const std::vector<std::string>& names, DWORD timeout
 // again with its present folder and type (Wine's IOCTL_MOUNTMGR_DEFINE_UNIX_DRIVE). With the
 // folder missing the drive then reports an empty label, and the free-space calls fail with 3.
 // False when the drive is not a Wine drive mapped to a folder.
-bool remountDrive(char letter);
+// A driveType other than DRIVE_UNKNOWN defines the drive as that kind instead (DRIVE_FIXED,
+// DRIVE_REMOTE...: Wine's mount manager takes the GetDriveTypeA value and keeps it in its
+// registry settings), so that a test can change what kind of drive a letter is.
+bool remountDrive(char letter, UINT driveType = DRIVE_UNKNOWN);
 
 // Screenshots.
 

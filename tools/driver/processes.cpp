@@ -192,7 +192,7 @@ constexpr DWORD mountmgrQueryUnixDrive = CTL_CODE('m', 33, METHOD_BUFFERED, FILE
 
 }  // namespace
 
-bool remountDrive(char letter)
+bool remountDrive(char letter, UINT driveType)
 {
     HANDLE mm = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -209,7 +209,7 @@ bool remountDrive(char letter)
         std::vector<char> define(sizeof(MountmgrUnixDrive) + mountPoint.size() + 1, '\0');
         auto* d = reinterpret_cast<MountmgrUnixDrive*>(define.data());
         d->size = static_cast<ULONG>(define.size());
-        d->type = q->type;
+        d->type = driveType == DRIVE_UNKNOWN ? q->type : driveType;
         d->letter = static_cast<WCHAR>(letter | 0x20);
         d->mountPointOffset = sizeof *d;
         std::memcpy(define.data() + sizeof *d, mountPoint.c_str(), mountPoint.size() + 1);

@@ -17,6 +17,7 @@
 #include "record/install_record.h"
 #include "resources/resource.h"
 #include "shell/setup_state.h"
+#include "e2e_fixture.h"
 #include "support/background.h"
 #include "support/bench.h"
 #include "support/seeded_install.h"
@@ -446,6 +447,8 @@ TEST_F(CopyEngine, CancelAfterAKeepSavesRemovalKeepsSavesInTheNewFolderOnly)
     const std::string newDir = "D:\\CeTest\\New\\Orbek\\VELKORIN\\";
     prepareTarget(newDir);
     ASSERT_TRUE(bench::writeFile(newDir + "SAVE1.DAT", "new save"));
+    // A game file of an earlier installation there: not the run's to remove.
+    ASSERT_TRUE(bench::writeFile(newDir + "KAO.DAT", "old kao"));
     manifest("[最大]\n3\nVKTEST\\\n\nVELKORIN.EXE\nKAO.DAT\nOPN.DAT\n[END]\n");
     for (const char* name : {"VELKORIN.EXE", "KAO.DAT", "OPN.DAT"})
         cdFile(name, name);
@@ -461,13 +464,36 @@ TEST_F(CopyEngine, CancelAfterAKeepSavesRemovalKeepsSavesInTheNewFolderOnly)
     EXPECT_EQ(0, setup.chosenType);
     EXPECT_STREQ(newDir.c_str(), setup.installDir);
     EXPECT_FALSE(driver::fileExists(newDir + "VELKORIN.EXE"));
-    EXPECT_FALSE(driver::fileExists(newDir + "KAO.DAT"));
+    EXPECT_EQ("old kao", content(newDir + "KAO.DAT"));
     EXPECT_FALSE(driver::fileExists(newDir + "OPN.DAT"));
     EXPECT_EQ("new save", content(newDir + "SAVE1.DAT"));
     EXPECT_EQ("old save", content(oldDir + "SAVE0.DAT"));
     EXPECT_EQ(oldDir, recordText("dir"));
     EXPECT_FALSE(bench::recordValueExists("set"));
     expectOnlyRemovalMessages(seen, dialog_.window);
+}
+
+TEST_F(CopyEngine, CancelOfAFreshInstallRemovesTheFilesAndFoldersItMadeOnly)
+{
+    manifest(threeFolders);
+    cdFile("VELKORIN.EXE", "exe");
+    cdFile("DATA\\KAO.DAT", "kao");
+    cdFile("VOICE\\VALL00.DAT", "voice");
+    prepareTarget(installDir);
+    setup.chosenType = 2;
+
+    bench::MessageWatcher watcher({IDOK});
+    startRun(false, 3);
+    expectRunEnds();
+    Seen seen = watcher.stop();
+
+    EXPECT_EQ(0, dialog_.result);
+    EXPECT_EQ(3, dialog_.labels);
+    // The voice folder was the run's; the install folder was there before it.
+    EXPECT_TRUE(bench::captionsAndTexts(seen).empty());
+    EXPECT_FALSE(driver::directoryExists(std::string(installDir) + "voice"));
+    EXPECT_TRUE(driver::directoryExists(installDir));
+    EXPECT_TRUE(e2e::listFolder(installDir).empty());
 }
 
 TEST_F(CopyEngine, FullDiskLeavesNoPartialFile)

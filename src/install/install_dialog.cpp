@@ -1,0 +1,269 @@
+// The install dialog 106: the player picks the drive and the folder, starts the copy and watches
+// it. The copy runs inside the Start handler and pumps this dialog's messages after every file,
+// so every handler here may run in the middle of a copy; copyState tells.
+//
+// The dialog has no handlers for its drive list and folder field: the polling step after every
+// message takes over what changed there.
+
+#include "install/progress_dialogs.h"
+
+#include <commctrl.h>
+
+#include <cstdint>
+#include <cstring>
+
+#include "install/copy_engine.h"
+#include "install/destination.h"
+#include "install/folder_browser.h"
+#include "install/plus_warning.h"
+#include "install/size_tables.h"
+#include "record/install_record.h"
+#include "resources/resource.h"
+#include "shell/main_menus.h"
+#include "shell/setup_state.h"
+#include "shell/text_format.h"
+#include "shell/texts.h"
+
+static const char defaultFolderName[] = "Orbek\\VELKORIN\\";
+static const char textNoDrive[] = "インストール出来るドライブがありません。";
+static const char textConfirmCancel[] = "インストールを中止しますか？";
+static const char textInstallFailed[] = "インストールは失敗しました。";
+static const char textInstallDone[] = "インストールは正常に終了しました。";
+static const char updateProgram[] = "UPDATE.EXE";
+static const char zeroPercent[] = "0 %";
+
+static void setText(HWND dlg, int id, const char* text)
+{
+    SendDlgItemMessageA(dlg, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+static void showMegabytes(HWND dlg, int id, std::uint64_t bytes)
+{
+    char text[64];
+    if (formatMegabytes(text, sizeof text, bytes))
+        setText(dlg, id, text);
+}
+
+// Free space that cannot be read shows nothing, rather than the last drive's or a number the
+// failed call left behind.
+static void showFreeSpace(HWND dlg)
+{
+    std::uint64_t freeBytes = 0;
+    if (queryFreeBytes(setup.driveRoot, freeBytes))
+        showMegabytes(dlg, IDC_PROGRESS_FREE_SPACE, freeBytes);
+    else
+        setText(dlg, IDC_PROGRESS_FREE_SPACE, "");
+}
+
+static void showRequirement(HWND dlg)
+{
+    std::uint32_t bytes = 0;
+    if (requiredBytes(setup.chosenType, bytes))
+        showMegabytes(dlg, IDC_PROGRESS_REQUIRED, bytes);
+}
+
+// A newly selected drive becomes the base folder, whatever was picked in the browser before.
+// The list holds drive roots only; an entry that would not fit driveRoot is not taken.
+static void takeSelectedDrive(HWND dlg, int selection)
+{
+    LRESULT length = SendDlgItemMessageA(dlg, IDC_INSTALL_DRIVE_LIST, CB_GETLBTEXTLEN, selection, 0);
+    if (length <= 0 || length >= static_cast<LRESULT>(rootSize))
+        return;
+    SendDlgItemMessageA(dlg, IDC_INSTALL_DRIVE_LIST, CB_GETLBTEXT, selection,
+                        reinterpret_cast<LPARAM>(setup.driveRoot));
+    setup.lastDriveIndex = selection;
+    showFreeSpace(dlg);
+    copyText(setup.browsePaths[0], pathSize, setup.driveRoot);
+    setup.browseSelection = 0;
+    showDestination(dlg);
+}
+
+// Runs after nearly every message. It writes the destination field only when the drive or the
+// folder field changed: that write raises the field's own change notification, which ends here
+// again, and unconditional writes would recurse until the stack ran out.
+static void poll(HWND dlg)
+{
+    LRESULT selection = SendDlgItemMessageA(dlg, IDC_INSTALL_DRIVE_LIST, CB_GETCURSEL, 0, 0);
+    if (selection != CB_ERR && selection != setup.lastDriveIndex)
+        takeSelectedDrive(dlg, static_cast<int>(selection));
+    if (SendDlgItemMessageA(dlg, IDC_INSTALL_FOLDER_NAME, EM_GETMODIFY, 0, 0))
+        normaliseFolderName(dlg);
+}
+
+static void resetProgress(HWND dlg)
+{
+    SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETSTEP, 1, 0);
+    SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
+    setText(dlg, IDC_PROGRESS_PERCENT, zeroPercent);
+}
+
+static void resetChoices()
+{
+    std::memset(setup.eligibleDrives, 0, sizeof setup.eligibleDrives);
+    setup.copyState = copyIdle;
+    std::memset(setup.folderName, 0, sizeof setup.folderName);
+    setup.browseSavedSelection = 0;
+    setup.browseSelection = 0;
+    setup.browseCursor = 0;
+    setup.browseCount = 0;
+    copyText(setup.folderName, sizeof setup.folderName, defaultFolderName);
+}
+
+// Fixed drives with room for the chosen level, in letter order.
+static void listDrives(HWND dlg)
+{
+    std::uint32_t required = 0;
+    if (!requiredBytes(setup.chosenType, required))
+        return;
+    for (int drive = 0; drive < driveCount; ++drive) {
+        formatText(setup.driveRoot, sizeof setup.driveRoot, "%c:\\", 'A' + drive);
+        if (setup.driveTypes[drive] != DRIVE_FIXED || !hasRoomFor(setup.driveRoot, required))
+            continue;
+        SendDlgItemMessageA(dlg, IDC_INSTALL_DRIVE_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(setup.driveRoot));
+        setup.eligibleDrives[drive] = 1;
+    }
+}
+
+static int firstEligibleDrive()
+{
+    for (int drive = 0; drive < driveCount; ++drive)
+        if (setup.eligibleDrives[drive])
+            return drive;
+    return -1;
+}
+
+// Without a drive the player is back at the level choice, which stays open, with the menu
+// visible behind it.
+static void onOpen(HWND dlg)
+{
+    makeTopMost(dlg);
+    SetActiveWindow(dlg);
+    resetProgress(dlg);
+    resetChoices();
+    listDrives(dlg);
+    int drive = firstEligibleDrive();
+    if (drive < 0) {
+        showMessage(dlg, textNoDrive, nullptr, MB_OK);
+        EndDialog(dlg, 1);
+        ShowWindow(setup.mainMenuWnd, SW_SHOWNORMAL);
+        return;
+    }
+    formatText(setup.driveRoot, sizeof setup.driveRoot, "%c:\\", 'A' + drive);
+    SendDlgItemMessageA(dlg, IDC_INSTALL_DRIVE_LIST, CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                        reinterpret_cast<LPARAM>(setup.driveRoot));
+    setText(dlg, IDC_INSTALL_FOLDER_NAME, setup.folderName);
+    showFreeSpace(dlg);
+    showRequirement(dlg);
+    copyText(setup.browsePaths[0], pathSize, setup.driveRoot);
+    showDestination(dlg);
+    if (setup.typeChoiceWnd)
+        EndDialog(setup.typeChoiceWnd, 1);
+    setup.typeChoiceWnd = nullptr;
+    poll(dlg);
+}
+
+static void onCancel(HWND dlg)
+{
+    PostMessageA(dlg, WM_CLOSE, 0, 0);
+    poll(dlg);
+}
+
+// Not while a copy runs: the base folder of the running copy is fixed, and the browser would
+// read the whole drive inside the copy's pump.
+static void onBrowse(HWND dlg)
+{
+    if (setup.copyState == copyIdle) {
+        openDialog(IDD_FOLDER_BROWSER, dlg, folderBrowserDialogProc);
+        showDestination(dlg);
+    }
+    poll(dlg);
+}
+
+// Tells the outcome of the copy; after a success also the Plus! warning.
+static void reportOutcome(HWND dlg, int installed)
+{
+    if (!installed) {
+        EndDialog(dlg, 1);
+        showMessage(dlg, textInstallFailed, captionSetup, MB_OK);
+        return;
+    }
+    showMessage(dlg, textInstallDone, captionSetup, MB_OK);
+    if (plusInstalled() == 1)
+        openDialog(IDD_PLUS_WARNING, dlg, plusWarningDialogProc);
+}
+
+// With a complete record the updater on the CD takes over and the setup ends once the dialogs
+// have unwound; otherwise a new menu 104 runs inside this handler.
+static void handOver()
+{
+    bool complete = readInstallRecord() == recordComplete;
+    if (setup.mainMenuWnd)
+        EndDialog(setup.mainMenuWnd, 1);
+    setup.mainMenuWnd = nullptr;
+    // The name is relative: it is found in the setup's own folder on the CD.
+    if (complete)
+        launchProgram(updateProgram, setup.startDir);
+    else
+        runMainMenu(IDD_MENU_NEW);
+}
+
+// Entered again through the copy's message pump while a copy runs; copyState turns that away.
+static void onStart(HWND dlg)
+{
+    if (!probeCd(dlg) || setup.copyState != copyIdle) {
+        poll(dlg);
+        return;
+    }
+    // A faulty name has been told; the dialog starts again with the default name.
+    if (!validateFolderName(dlg)) {
+        EndDialog(dlg, 1);
+        openDialog(IDD_INSTALL, dlg, installDialogProc);
+        return;
+    }
+    if (createInstallFolder(dlg) != 1)
+        return;
+    int installed = runFreshInstall(dlg, setup.chosenType);
+    reportOutcome(dlg, installed);
+    setup.copyState = copyIdle;
+    handOver();
+    poll(dlg);
+}
+
+// A close confirmed during a copy hides the dialog at once; the copy sees the request after
+// the file it is copying and undoes itself, and the Start handler below goes on with a failure.
+static void onClose(HWND dlg)
+{
+    if (setup.copyState != copyIdle) {
+        if (showMessage(dlg, textConfirmCancel, captionSetup, MB_YESNO) != IDYES)
+            return;
+        setup.copyState = copyCancelRequested;
+    }
+    EndDialog(dlg, 1);
+    poll(dlg);
+}
+
+static void onDestroy(HWND dlg)
+{
+    ShowWindow(setup.mainMenuWnd, SW_SHOWNORMAL);
+    poll(dlg);
+}
+
+INT_PTR CALLBACK installDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
+{
+    switch (msg) {
+    case WM_INITDIALOG: onOpen(dlg); break;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDC_PROGRESS_START: onStart(dlg); break;
+        case IDC_PROGRESS_CANCEL: onCancel(dlg); break;
+        case IDC_INSTALL_BROWSE: onBrowse(dlg); break;
+        default: poll(dlg); break;
+        }
+        break;
+    case WM_CLOSE: onClose(dlg); break;
+    case WM_DESTROY: onDestroy(dlg); break;
+    default: poll(dlg); break;
+    }
+    return 0;
+}

@@ -1,0 +1,635 @@
+// A fresh install with the real program from menu 104: level choice, install dialog, folder
+// browser, the copy with its cancel, and the Plus! warning.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "e2e_fixture.h"
+#include "resources/resource.h"
+
+namespace {
+
+using e2e::SetupE2E;
+
+const char textDone[] = "インストールは正常に終了しました。";
+const char textFailed[] = "インストールは失敗しました。";
+const char textConfirmCancel[] = "インストールを中止しますか？";
+const char textNoDrive[] = "インストール出来るドライブがありません。";
+const char textFolderExists[] = "既に存在しているフォルダです。現在のファイルをそのままで上書きしますか？";
+const char textRootQuestion[] = "ルートにインストールしようとしていますがよろしいですか？";
+const char textCdMissing[] = "ＣＤ－ＲＯＭが挿入されていない可能性があります。";
+const char confirmExit[] = "終了しますか？";
+const char captionWarning[] = "警告";
+const char captionPlus[] = "警告！！";
+const char defaultCaption[] = "エラー";   // what a box with a null caption shows
+const char defaultFolder[] = "Orbek\\VELKORIN\\";
+
+// The bench's fixed disks beside the small E:: the prefix's C:, D: and the Unix root Z:.
+const char largeDisks[] = {'C', 'D', 'Z'};
+
+const std::vector<int> levelIds = {IDC_LEVEL_MINIMUM, IDC_LEVEL_STANDARD, IDC_LEVEL_FULL};
+const std::vector<int> installIds = {IDC_PROGRESS_START, IDC_PROGRESS_CANCEL, IDC_INSTALL_DRIVE_LIST,
+                                     IDC_INSTALL_FOLDER_NAME, IDC_INSTALL_BROWSE, IDC_PROGRESS_DESTINATION};
+
+class FreshInstall : public SetupE2E {
+protected:
+    void SetUp() override
+    {
+        SetupE2E::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(restoreFixedDrives());
+        // The first fixed drive is the prefix's C:, where the default install goes.
+        ASSERT_TRUE(e2e::deleteTree("C:\\Orbek"));
+    }
+
+    void TearDown() override
+    {
+        SetupE2E::TearDown();
+        EXPECT_TRUE(restoreFixedDrives());
+        EXPECT_TRUE(putDiskDBack());
+        e2e::deleteTree("C:\\Orbek");
+    }
+
+    // D:'s folder moved aside: the letter dangles, and its free space can no longer be read.
+    static ::testing::AssertionResult takeDiskDAway()
+    {
+        std::string folder = e2e::drivesDir() + "\\d";
+        if (!MoveFileA(folder.c_str(), (folder + ".out").c_str()) || !driver::remountDrive('D'))
+            return ::testing::AssertionFailure() << "cannot take " << folder << " away: " << GetLastError();
+        return ::testing::AssertionSuccess();
+    }
+
+    static ::testing::AssertionResult putDiskDBack()
+    {
+        std::string folder = e2e::drivesDir() + "\\d";
+        if (!driver::directoryExists(folder + ".out"))
+            return ::testing::AssertionSuccess();
+        if (!MoveFileA((folder + ".out").c_str(), folder.c_str()) || !driver::remountDrive('D'))
+            return ::testing::AssertionFailure() << "cannot put " << folder << " back: " << GetLastError();
+        return ::testing::AssertionSuccess();
+    }
+
+    static ::testing::AssertionResult restoreFixedDrives()
+    {
+        for (char letter : largeDisks) {
+            if (GetDriveTypeA((std::string(1, letter) + ":\\").c_str()) == DRIVE_FIXED)
+                continue;
+            ::testing::AssertionResult done = e2e::setDriveKind(letter, DRIVE_FIXED);
+            if (!done)
+                return done;
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    void openLevelChoice()
+    {
+        ASSERT_TRUE(startSetup());
+        ASSERT_TRUE(waitMenu104(&menu_));
+        ASSERT_TRUE(driver::click(menu_, IDC_MENU_INSTALL));
+        ASSERT_TRUE(waitSetupDialog(&choice_, levelIds));
+        EXPECT_FALSE(driver::isVisible(menu_));
+    }
+
+    // Dialog 106 from a level button; the level choice has gone behind it.
+    void chooseLevel(int button)
+    {
+        ASSERT_TRUE(driver::click(choice_, button));
+        ASSERT_TRUE(waitSetupDialog(&install_, installIds));
+        EXPECT_EQ(choice_, GetWindow(install_, GW_OWNER));
+        EXPECT_TRUE(driver::waitHidden(choice_));
+    }
+
+    // The level's button finds no drive: the message, dialog 106 gone, the level choice open
+    // again over the menu, which shows again.
+    void expectNoDrive(int button)
+    {
+        ASSERT_TRUE(driver::click(choice_, button));
+        HWND box = driver::waitProcessMessageBox(setupPid(), e2e::startTimeoutMs);
+        ASSERT_NE(nullptr, box) << driver::describeWindows(setupPid());
+        HWND refused = GetWindow(box, GW_OWNER);
+        EXPECT_NE(choice_, refused);
+        EXPECT_EQ("", driver::expectMessage(refused, defaultCaption, textNoDrive, IDOK));
+        EXPECT_TRUE(driver::waitGone(refused));
+        EXPECT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu_); }, e2e::waitTimeoutMs));
+        EXPECT_TRUE(driver::waitUntil([&] { return driver::isEnabled(choice_); }, e2e::waitTimeoutMs));
+        EXPECT_TRUE(driver::isVisible(choice_));
+    }
+
+    void openInstallDialog(int button)
+    {
+        openLevelChoice();
+        if (HasFatalFailure())
+            return;
+        chooseLevel(button);
+    }
+
+    // Picks a drive in the list; the polling step takes it over into 1050.
+    void selectDrive(const std::string& root)
+    {
+        int index = driver::comboFind(install_, IDC_INSTALL_DRIVE_LIST, root);
+        ASSERT_GE(index, 0) << root << " is not listed";
+        ASSERT_TRUE(driver::comboSelect(install_, IDC_INSTALL_DRIVE_LIST, index));
+        expectDestination(root + driver::controlText(install_, IDC_INSTALL_FOLDER_NAME));
+    }
+
+    void expectDestination(const std::string& folder)
+    {
+        EXPECT_TRUE(driver::waitUntil(
+            [&] { return driver::controlText(install_, IDC_PROGRESS_DESTINATION) == folder; }, e2e::waitTimeoutMs))
+            << "1050 shows " << driver::quote(driver::controlText(install_, IDC_PROGRESS_DESTINATION)) << ", expected "
+            << driver::quote(folder);
+    }
+
+    void typeFolderName(const std::string& text)
+    {
+        ASSERT_TRUE(driver::setEditText(install_, IDC_INSTALL_FOLDER_NAME, text));
+    }
+
+    // Shortcut offer declined, the success told: the record is complete, so the updater on the
+    // CD takes over in the CD's folder and the setup ends.
+    void expectSuccessAndHandOver()
+    {
+        HWND offer;
+        ASSERT_TRUE(waitSetupDialog(&offer, {IDC_SHORTCUT_YES, IDC_SHORTCUT_NO}, e2e::startTimeoutMs));
+        ASSERT_TRUE(driver::click(offer, IDC_SHORTCUT_NO));
+        EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textDone, IDOK, e2e::startTimeoutMs));
+        EXPECT_TRUE(waitSetupExit());
+        ASSERT_TRUE(waitStandinCalls(1));
+        std::vector<e2e::StandinCall> calls = standinCalls();
+        ASSERT_EQ(1u, calls.size());
+        EXPECT_EQ("UPDATE.EXE", calls[0].name);
+        EXPECT_EQ("Q:\\UPDATE.EXE", calls[0].module);
+        EXPECT_EQ("Q:\\", calls[0].directory);
+    }
+
+    // Exactly the level's files, each with the CD's bytes and the archive attribute alone.
+    void expectInstalledFiles(const std::string& dir, int level)
+    {
+        std::vector<std::string> expected = gameFiles(level);
+        ASSERT_FALSE(expected.empty());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(expected, e2e::listFilesBelow(dir));
+        for (const std::string& name : expected) {
+            EXPECT_EQ(e2e::readFile("Q:\\" + name), e2e::readFile(dir + name)) << name;
+            EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE), GetFileAttributesA((dir + name).c_str())) << name;
+        }
+    }
+
+    void expectRecord(const std::string& dir, int level)
+    {
+        e2e::RegValue cur = e2e::readRecordValue("cur");
+        e2e::RegValue drv = e2e::readRecordValue("drv");
+        e2e::RegValue installed = e2e::readRecordValue("dir");
+        e2e::RegValue set = e2e::readRecordValue("set");
+        EXPECT_EQ(static_cast<DWORD>(REG_SZ), cur.type);
+        // Stored without a terminator; Wine's store hands one back, Windows does not.
+        EXPECT_STREQ("Q:", cur.data.c_str());
+        EXPECT_EQ(static_cast<DWORD>(REG_BINARY), drv.type);
+        EXPECT_EQ(std::string("Q:\0", 3), drv.data);
+        EXPECT_EQ(static_cast<DWORD>(REG_SZ), installed.type);
+        EXPECT_STREQ(dir.c_str(), installed.data.c_str());
+        EXPECT_EQ(static_cast<DWORD>(REG_DWORD), set.type);
+        EXPECT_EQ(e2e::dwordBytes(static_cast<DWORD>(level)), set.data);
+    }
+
+    void exitFromMenu(HWND menu)
+    {
+        ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
+        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, confirmExit, IDYES));
+        EXPECT_TRUE(waitSetupExit());
+    }
+
+    HWND menu_ = nullptr;
+    HWND choice_ = nullptr;
+    HWND install_ = nullptr;
+};
+
+struct Level {
+    int button;
+    int level;
+};
+
+void PrintTo(const Level& level, std::ostream* out)
+{
+    *out << "level " << level.level;
+}
+
+class EachLevel : public FreshInstall, public ::testing::WithParamInterface<Level> {};
+
+}  // namespace
+
+TEST_P(EachLevel, InstallsIntoTheDefaultFolderOnTheFirstDriveAndHandsOver)
+{
+    // A removable disk and a second CD with room of their own are never offered.
+    ASSERT_TRUE(insertDisc('A', "FLOPPY"));
+    ASSERT_TRUE(insertDisc('P', "DATA"));
+    ASSERT_EQ(static_cast<UINT>(DRIVE_REMOVABLE), GetDriveTypeA("A:\\"));
+    openInstallDialog(GetParam().button);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_TRUE(driver::isTopMost(install_));
+    EXPECT_FALSE(driver::isVisible(menu_));
+    // Fixed drives only, in letter order, the first one chosen.
+    std::vector<std::string> drives = driver::comboItems(install_, IDC_INSTALL_DRIVE_LIST);
+    ASSERT_FALSE(drives.empty());
+    EXPECT_TRUE(std::is_sorted(drives.begin(), drives.end()));
+    for (const std::string& drive : drives)
+        EXPECT_EQ(static_cast<UINT>(DRIVE_FIXED), GetDriveTypeA(drive.c_str())) << drive;
+    EXPECT_EQ(0, driver::comboSelection(install_, IDC_INSTALL_DRIVE_LIST));
+    EXPECT_EQ(defaultFolder, driver::controlText(install_, IDC_INSTALL_FOLDER_NAME));
+    const std::string dir = drives[0] + defaultFolder;
+    EXPECT_EQ(dir, driver::controlText(install_, IDC_PROGRESS_DESTINATION));
+    EXPECT_EQ("0 %", driver::controlText(install_, IDC_PROGRESS_PERCENT));
+    int low = -1, high = -1;
+    ASSERT_TRUE(driver::progressRange(install_, IDC_PROGRESS_BAR, &low, &high));
+    EXPECT_EQ(0, low);
+    EXPECT_EQ(100, high);
+    EXPECT_EQ(0, driver::progressPos(install_, IDC_PROGRESS_BAR));
+
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
+    expectSuccessAndHandOver();
+    expectInstalledFiles(dir, GetParam().level);
+    expectRecord(dir, GetParam().level);
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, EachLevel,
+                         ::testing::Values(Level{IDC_LEVEL_MINIMUM, 0}, Level{IDC_LEVEL_STANDARD, 1},
+                                           Level{IDC_LEVEL_FULL, 2}),
+                         [](const ::testing::TestParamInfo<Level>& level) {
+                             return "Level" + std::to_string(level.param.level);
+                         });
+
+// E:\\filler grown or cut until E: has exactly that many bytes free.
+::testing::AssertionResult leaveFreeOnE(ULONGLONG wanted)
+{
+    HANDLE filler = CreateFileA("E:\\filler", GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (filler == INVALID_HANDLE_VALUE)
+        return ::testing::AssertionFailure() << "cannot open E:\\filler: " << GetLastError();
+    ULARGE_INTEGER available = {};
+    GetDiskFreeSpaceExA("E:\\", &available, nullptr, nullptr);
+    LARGE_INTEGER size = {};
+    GetFileSizeEx(filler, &size);
+    if (available.QuadPart > wanted) {
+        // Written, not only extended: a sparse end takes no room on tmpfs.
+        std::string zeros(static_cast<size_t>(available.QuadPart - wanted), '\0');
+        DWORD done = 0;
+        SetFilePointer(filler, 0, nullptr, FILE_END);
+        WriteFile(filler, zeros.data(), static_cast<DWORD>(zeros.size()), &done, nullptr);
+    } else {
+        LARGE_INTEGER end;
+        end.QuadPart = size.QuadPart - static_cast<LONGLONG>(wanted - available.QuadPart);
+        SetFilePointerEx(filler, end, nullptr, FILE_BEGIN);
+        SetEndOfFile(filler);
+    }
+    CloseHandle(filler);
+    GetDiskFreeSpaceExA("E:\\", &available, nullptr, nullptr);
+    if (available.QuadPart != wanted)
+        return ::testing::AssertionFailure() << "E: has " << available.QuadPart << " bytes free, not " << wanted;
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(FreshInstall, WithoutADriveWithRoomTheLevelChoiceStaysAndASmallerLevelFitsTheSmallDisk)
+{
+    if (!std::getenv("VK_SMALL_DISK"))
+        GTEST_SKIP() << "E: is not a small disk of its own on this bench";
+    // The large disks become network drives: only the 4 MB E: is left as a fixed disk.
+    for (char letter : largeDisks)
+        ASSERT_TRUE(e2e::setDriveKind(letter, DRIVE_REMOTE));
+    openLevelChoice();
+    ASSERT_FALSE(HasFatalFailure());
+
+    expectNoDrive(IDC_LEVEL_FULL);
+    // One page either side of the minimum level's million bytes: tmpfs counts whole pages.
+    ASSERT_TRUE(leaveFreeOnE(999424));
+    expectNoDrive(IDC_LEVEL_MINIMUM);
+    ASSERT_TRUE(leaveFreeOnE(1003520));
+
+    chooseLevel(IDC_LEVEL_MINIMUM);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(std::vector<std::string>({"E:\\"}), driver::comboItems(install_, IDC_INSTALL_DRIVE_LIST));
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
+    expectSuccessAndHandOver();
+    expectInstalledFiles("E:\\Orbek\\VELKORIN\\", 0);
+}
+
+TEST_F(FreshInstall, StartAndBrowseDuringTheCopyDoNothingAndNoToTheCancelLetsItRunOn)
+{
+    openInstallDialog(IDC_LEVEL_STANDARD);
+    ASSERT_FALSE(HasFatalFailure());
+    selectDrive("D:\\");
+    // All four wait in the queue when the copy pumps after its first file: the second Start
+    // and Browse find the copy running, the cancel asks.
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
+    ASSERT_TRUE(driver::click(install_, IDC_INSTALL_BROWSE));
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_CANCEL));
+    EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textConfirmCancel, IDNO));
+    EXPECT_TRUE(driver::isVisible(install_));
+    // A browser or a second run would stand between the copy and the shortcut offer.
+    expectSuccessAndHandOver();
+    expectInstalledFiles("D:\\Orbek\\VELKORIN\\", 1);
+}
+
+TEST_F(FreshInstall, YesToTheCancelRemovesEverythingTheRunMadeAndOpensMenu104)
+{
+    openInstallDialog(IDC_LEVEL_FULL);
+    ASSERT_FALSE(HasFatalFailure());
+    selectDrive("D:\\");
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_CANCEL));
+    EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textConfirmCancel, IDYES));
+    EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textFailed, IDOK));
+    HWND menu;
+    ASSERT_TRUE(waitMenu104(&menu));
+    EXPECT_NE(menu_, menu);
+    EXPECT_EQ(std::vector<std::string>(), e2e::listFolder("D:\\"));
+    EXPECT_FALSE(e2e::keyExists(HKEY_CURRENT_USER, e2e::recordKey));
+    exitFromMenu(menu);
+    EXPECT_TRUE(standinCalls().empty());
+}
+
+TEST_F(FreshInstall, CancelInAnEarlierInstallationsFolderLeavesWhatWasThere)
+{
+    // The folder of an installation whose record is gone: saves and an older game file.
+    const std::string dir = "D:\\Orbek\\VELKORIN\\";
+    ASSERT_TRUE(e2e::makeFolders(dir));
+    ASSERT_TRUE(e2e::writeFile(dir + "SAVE0.DAT", "my save"));
+    ASSERT_TRUE(e2e::writeFile(dir + "KAO.DAT", "older game file"));
+    openInstallDialog(IDC_LEVEL_STANDARD);
+    ASSERT_FALSE(HasFatalFailure());
+    selectDrive("D:\\");
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
+    HWND box = driver::waitMessageBox(install_);
+    ASSERT_NE(nullptr, box);
+    driver::MessageBoxInfo question = driver::readMessageBox(box);
+    EXPECT_EQ(captionWarning, question.caption);
+    EXPECT_EQ(textFolderExists, question.text);
+    // The cancel is queued behind the answer, so the copy meets it after its first file.
+    ASSERT_TRUE(driver::answer(box, IDYES));
+    ASSERT_TRUE(driver::postCommand(install_, IDC_PROGRESS_CANCEL, BN_CLICKED));
+    ASSERT_TRUE(driver::waitGone(box));
+    EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textConfirmCancel, IDYES));
+    EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textFailed, IDOK));
+    HWND menu;
+    ASSERT_TRUE(waitMenu104(&menu));
+
+    EXPECT_EQ(std::vector<std::string>({"KAO.DAT", "SAVE0.DAT"}), e2e::listFilesBelow(dir));
+    EXPECT_EQ("my save", e2e::readFile(dir + "SAVE0.DAT"));
+    EXPECT_EQ("older game file", e2e::readFile(dir + "KAO.DAT"));
+    exitFromMenu(menu);
+}
+
+TEST_F(FreshInstall, FolderFieldIsNormalisedAndAnEmptyOneInstallsIntoTheDriveRoot)
+{
+    openInstallDialog(IDC_LEVEL_MINIMUM);
+    ASSERT_FALSE(HasFatalFailure());
+    // A drive whose free space cannot be read shows none, not the last drive's.
+    ASSERT_NE("", driver::controlText(install_, IDC_PROGRESS_FREE_SPACE));
+    ASSERT_TRUE(takeDiskDAway());
+    selectDrive("D:\\");
+    EXPECT_EQ("", driver::controlText(install_, IDC_PROGRESS_FREE_SPACE));
+    ASSERT_TRUE(putDiskDBack());
+    selectDrive(driver::comboItem(install_, IDC_INSTALL_DRIVE_LIST, 0));
+    selectDrive("D:\\");
+    EXPECT_NE("", driver::controlText(install_, IDC_PROGRESS_FREE_SPACE));
+    typeFolderName("\\Games\\Velkorin");
+    EXPECT_TRUE(driver::waitUntil(
+        [&] { return driver::controlText(install_, IDC_INSTALL_FOLDER_NAME) == "Games\\Velkorin"; }, e2e::waitTimeoutMs));
+    expectDestination("D:\\Games\\Velkorin\\");
+    typeFolderName("Games\\Velkorin\\");
+    expectDestination("D:\\Games\\Velkorin\\");
+    EXPECT_EQ("Games\\Velkorin\\", driver::controlText(install_, IDC_INSTALL_FOLDER_NAME));
+    typeFolderName("");
+    expectDestination("D:\\");
+
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
+    EXPECT_EQ("", driver::expectMessage(install_, captionWarning, textRootQuestion, IDYES));
+    expectSuccessAndHandOver();
+    EXPECT_EQ(e2e::readFile("Q:\\VELKORIN.EXE"), e2e::readFile("D:\\VELKORIN.EXE"));
+    expectRecord("D:\\", 0);
+}
+
+TEST_F(FreshInstall, NameWithSeveralFaultsWarnsForEachThenReopensWithTheDefaults)
+{
+    openInstallDialog(IDC_LEVEL_MINIMUM);
+    ASSERT_FALSE(HasFatalFailure());
+    selectDrive("D:\\");
+    ASSERT_NE(0, driver::comboSelection(install_, IDC_INSTALL_DRIVE_LIST));
+    typeFolderName("Orbek\\a*b?c");
+    expectDestination("D:\\Orbek\\a*b?c\\");
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
+    EXPECT_EQ("", driver::expectMessage(install_, captionWarning, "インストール出来ない文字 * が含まれています。", IDOK));
+    EXPECT_EQ("", driver::expectMessage(install_, captionWarning, "インストール出来ない文字 ? が含まれています。", IDOK));
+
+    HWND first = install_;
+    driver::DialogQuery query = driver::byTitle(e2e::captionSetup, installIds, setupPid());
+    query.owner = first;
+    install_ = driver::waitDialog(query);
+    ASSERT_NE(nullptr, install_) << driver::describeWindows(setupPid());
+    EXPECT_FALSE(driver::isVisible(first));
+    EXPECT_EQ(0, driver::comboSelection(install_, IDC_INSTALL_DRIVE_LIST));
+    EXPECT_EQ(defaultFolder, driver::controlText(install_, IDC_INSTALL_FOLDER_NAME));
+    EXPECT_EQ(driver::comboItem(install_, IDC_INSTALL_DRIVE_LIST, 0) + defaultFolder,
+              driver::controlText(install_, IDC_PROGRESS_DESTINATION));
+    EXPECT_FALSE(driver::directoryExists("D:\\Orbek"));
+
+    // Leaving it brings back the menu; the level choice ended when the first dialog opened.
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_CANCEL));
+    ASSERT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu_); }, e2e::waitTimeoutMs));
+    EXPECT_FALSE(IsWindow(choice_) && driver::isVisible(choice_));
+    exitFromMenu(menu_);
+}
+
+namespace {
+
+class Browser : public FreshInstall {
+protected:
+    // A tree whose paths pass MAX_PATH through Z:, where the bench empties D:, goes through D:.
+    void TearDown() override
+    {
+        FreshInstall::TearDown();
+        if (!longTop_.empty()) {
+            EXPECT_TRUE(e2e::deleteTree(longTop_));
+        }
+    }
+
+    // Opens dialog 111 over the install dialog and finds its tree.
+    void openBrowser()
+    {
+        ASSERT_TRUE(driver::click(install_, IDC_INSTALL_BROWSE));
+        driver::DialogQuery query = driver::byTitle(e2e::captionSetup, {IDOK, IDCANCEL}, setupPid());
+        query.owner = install_;
+        browser_ = driver::waitDialog(query, e2e::startTimeoutMs);
+        ASSERT_NE(nullptr, browser_) << driver::describeWindows(setupPid());
+        tree_ = driver::findChildByClass(browser_, "SysTreeView32");
+        ASSERT_NE(nullptr, tree_);
+    }
+
+    void pick(const std::vector<std::string>& path)
+    {
+        HTREEITEM item = driver::treeFind(tree_, path);
+        ASSERT_NE(nullptr, item) << driver::toUtf8(driver::treeDump(tree_));
+        ASSERT_TRUE(driver::treeSelect(tree_, item));
+    }
+
+    void closeBrowserWith(int button)
+    {
+        if (button == 0)
+            ASSERT_TRUE(driver::postClose(browser_));
+        else
+            ASSERT_TRUE(driver::click(browser_, button));
+        ASSERT_TRUE(driver::waitGone(browser_));
+    }
+
+    std::string rootItem()
+    {
+        char label[256] = "";
+        GetVolumeInformationA("D:\\", label, sizeof label, nullptr, nullptr, nullptr, nullptr, 0);
+        return std::string(label) + "(D:\\)";
+    }
+
+    HWND browser_ = nullptr;
+    HWND tree_ = nullptr;
+    std::string longTop_;
+};
+
+}  // namespace
+
+TEST_F(Browser, ShowsPlainFoldersOnlyAndItsChoiceIsWhereTheGameGoes)
+{
+    ASSERT_TRUE(e2e::makeFolders("D:\\Plain\\Child"));
+    ASSERT_TRUE(e2e::makeFolders("D:\\Hidden\\Inner"));
+    ASSERT_TRUE(e2e::makeFolders("D:\\System\\Inner"));
+    ASSERT_TRUE(SetFileAttributesA("D:\\Hidden", FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(SetFileAttributesA("D:\\System", FILE_ATTRIBUTE_SYSTEM));
+    ASSERT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN), GetFileAttributesA("D:\\Hidden"));
+    ASSERT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM), GetFileAttributesA("D:\\System"));
+    openInstallDialog(IDC_LEVEL_MINIMUM);
+    ASSERT_FALSE(HasFatalFailure());
+    selectDrive("D:\\");
+
+    openBrowser();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(rootItem() + "\n  Plain\n    Child\n", driver::treeDump(tree_));
+    pick({rootItem(), "Plain", "Child"});
+    closeBrowserWith(IDOK);
+    expectDestination("D:\\Plain\\Child\\Orbek\\VELKORIN\\");
+
+    // Cancel brings back the choice made before the browser opened.
+    openBrowser();
+    ASSERT_FALSE(HasFatalFailure());
+    pick({rootItem(), "Plain"});
+    closeBrowserWith(IDCANCEL);
+    expectDestination("D:\\Plain\\Child\\Orbek\\VELKORIN\\");
+
+    // The root item is the bare drive root; the close box keeps the choice.
+    openBrowser();
+    ASSERT_FALSE(HasFatalFailure());
+    pick({rootItem()});
+    closeBrowserWith(0);
+    expectDestination("D:\\Orbek\\VELKORIN\\");
+
+    // Another drive takes its own root as the base, even after a pick in the browser.
+    openBrowser();
+    ASSERT_FALSE(HasFatalFailure());
+    pick({rootItem(), "Plain"});
+    closeBrowserWith(IDOK);
+    expectDestination("D:\\Plain\\Orbek\\VELKORIN\\");
+    const std::string other = driver::comboItem(install_, IDC_INSTALL_DRIVE_LIST, 0);
+    ASSERT_NE("D:\\", other);
+    selectDrive(other);
+    selectDrive("D:\\");
+    expectDestination("D:\\Orbek\\VELKORIN\\");
+
+    openBrowser();
+    ASSERT_FALSE(HasFatalFailure());
+    pick({rootItem(), "Plain"});
+    closeBrowserWith(IDOK);
+    expectDestination("D:\\Plain\\Orbek\\VELKORIN\\");
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
+    expectSuccessAndHandOver();
+    expectInstalledFiles("D:\\Plain\\Orbek\\VELKORIN\\", 0);
+}
+
+TEST_F(Browser, PathsPast255CharactersAreLeftOutWithTheirSubFolders)
+{
+    // D:\ and a folder of 120 characters below which one of 130 characters ends at 255 with its
+    // backslash, and one of 131 would end at 256.
+    const std::string top = "D:\\" + std::string(120, 'A');
+    longTop_ = top;
+    const std::string fits(130, 'B');
+    const std::string tooLong(131, 'C');
+    ASSERT_TRUE(e2e::makeFolders(top + "\\" + fits + "\\X"));
+    ASSERT_TRUE(e2e::makeFolders(top + "\\" + tooLong + "\\Y"));
+    openInstallDialog(IDC_LEVEL_MINIMUM);
+    ASSERT_FALSE(HasFatalFailure());
+    selectDrive("D:\\");
+    openBrowser();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(rootItem() + "\n  " + top.substr(3) + "\n    " + fits + "\n", driver::treeDump(tree_));
+    pick({rootItem(), top.substr(3), fits});
+    closeBrowserWith(IDOK);
+    expectDestination(top + "\\" + fits + "\\" + defaultFolder);
+}
+
+TEST_F(Browser, MoreFoldersThanTheTablesHoldShowsTheUpperLevelsThatFit)
+{
+    // 2,600 folders at the root, one more level below the first: the root and 2,559 of them fill
+    // the 2,560 entries, and nothing of the level below is reached.
+    for (int i = 0; i < 2600; ++i)
+        ASSERT_TRUE(CreateDirectoryA(("D:\\F" + std::to_string(10000 + i)).c_str(), nullptr)) << i;
+    ASSERT_TRUE(CreateDirectoryA("D:\\F10000\\Below", nullptr));
+    openInstallDialog(IDC_LEVEL_MINIMUM);
+    ASSERT_FALSE(HasFatalFailure());
+    selectDrive("D:\\");
+    openBrowser();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(2560, driver::treeCount(tree_));
+    HTREEITEM root = driver::treeRoot(tree_);
+    EXPECT_EQ(2559u, driver::treeChildren(tree_, root).size());
+    for (HTREEITEM item : driver::treeChildren(tree_, root))
+        EXPECT_TRUE(driver::treeChildren(tree_, item).empty()) << driver::treeItemText(tree_, item);
+    // The last folder of the tables is a choice like any other.
+    HTREEITEM last = driver::treeChildren(tree_, root).back();
+    std::string name = driver::treeItemText(tree_, last);
+    ASSERT_TRUE(driver::treeSelect(tree_, last));
+    closeBrowserWith(IDOK);
+    expectDestination("D:\\" + name + "\\" + defaultFolder);
+}
+
+TEST_F(FreshInstall, PlusKeyShowsTheWarningWhoseOkNeedsTheCdAndWhoseCloseBoxDoesNot)
+{
+    ASSERT_TRUE(e2e::ensureKey(HKEY_CURRENT_USER, e2e::plusKey));
+    // Started from a second copy of the CD in P:, which can be taken out; the game CD stays in Q:.
+    ASSERT_TRUE(insertDemoDisc('P', "DATA"));
+    // The manifest is read from the current directory.
+    ASSERT_TRUE(CopyFileA("P:\\setup.lst", "P:\\omake\\setup.lst", FALSE));
+    ASSERT_TRUE(startSetupAt("P:\\setup.exe", "P:\\omake"));
+    ASSERT_TRUE(waitMenu104(&menu_));
+    ASSERT_TRUE(driver::click(menu_, IDC_MENU_INSTALL));
+    ASSERT_TRUE(waitSetupDialog(&choice_, levelIds));
+    chooseLevel(IDC_LEVEL_MINIMUM);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
+    HWND offer;
+    ASSERT_TRUE(waitSetupDialog(&offer, {IDC_SHORTCUT_YES, IDC_SHORTCUT_NO}, e2e::startTimeoutMs));
+    ASSERT_TRUE(driver::click(offer, IDC_SHORTCUT_NO));
+    EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textDone, IDOK, e2e::startTimeoutMs));
+
+    HWND warning;
+    ASSERT_TRUE(waitSetupDialog(&warning, {IDC_PLUS_OK}, e2e::waitTimeoutMs, captionPlus));
+    EXPECT_EQ(install_, GetWindow(warning, GW_OWNER));
+    ASSERT_TRUE(removeDisc('P'));
+    ASSERT_TRUE(driver::click(warning, IDC_PLUS_OK));
+    EXPECT_EQ("", driver::expectMessage(warning, captionWarning, textCdMissing, IDOK));
+    EXPECT_TRUE(driver::isVisible(warning));
+    ASSERT_TRUE(driver::postClose(warning));
+    EXPECT_TRUE(driver::waitGone(warning));
+    // The record is complete: the updater is started from the setup's folder, where there is none.
+    EXPECT_TRUE(waitSetupExit());
+    EXPECT_TRUE(standinCalls().empty());
+}
