@@ -29,7 +29,6 @@ static const char textNoDrive[] = "インストール出来るドライブがあ
 static const char textConfirmCancel[] = "インストールを中止しますか？";
 static const char textInstallFailed[] = "インストールは失敗しました。";
 static const char textInstallDone[] = "インストールは正常に終了しました。";
-static const char updateProgram[] = "UPDATE.EXE";
 static const char zeroPercent[] = "0 %";
 
 static void setText(HWND dlg, int id, const char* text)
@@ -203,7 +202,7 @@ static void handOver()
     setup.mainMenuWnd = nullptr;
     // The name is relative: it is found in the setup's own folder on the CD.
     if (complete)
-        launchProgram(updateProgram, setup.startDir);
+        launchProgram(updaterProgram, setup.startDir);
     else
         runMainMenu(IDD_MENU_NEW);
 }

@@ -20,8 +20,6 @@ static const char textUpgradeDone[] = "再インストールは正常に終了�
 static const char textConfirmCancel[] = "再インストールを中止しますか？";
 static const char textNoProgress[] = "0 %";
 
-// The updater on the CD, found in the setup's current directory, the CD folder it was started from.
-static const char updaterProgram[] = "UPDATE.EXE";
 
 static void showSize(HWND dlg, int id, std::uint64_t bytes)
 {

@@ -13,6 +13,10 @@ constexpr const char textCdMaybeMissing[] = "ＣＤ－ＲＯＭが挿入され�
 constexpr const char titleGame[] = "Velkorin";
 constexpr const char titleGameWarning[] = "Velkorin　警告";
 
+// The updater on the CD, started after an install or upgrade by this relative name: it is found
+// in the setup's current directory, the CD folder the setup was started from.
+constexpr const char updaterProgram[] = "UPDATE.EXE";
+
 // The game program inside the install folder.
 constexpr const char gameProgramFormat[] = "%svelkorin.exe";
 
