@@ -647,4 +647,49 @@ std::vector<std::string> listFilesBelow(const std::string& dir)
     return files;
 }
 
+// Faults from outside: a drive filled by another process, files held open.
+
+namespace {
+
+std::string fillerPath(char letter) { return root(letter) + "vk-filler"; }
+
+}  // namespace
+
+::testing::AssertionResult leaveFreeOnDrive(char letter, ULONGLONG wanted)
+{
+    const std::string path = fillerPath(letter);
+    HANDLE filler = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (filler == INVALID_HANDLE_VALUE)
+        return ::testing::AssertionFailure() << lastErrorText("opening " + path);
+    ULARGE_INTEGER available = {};
+    GetDiskFreeSpaceExA(root(letter).c_str(), &available, nullptr, nullptr);
+    LARGE_INTEGER size = {};
+    GetFileSizeEx(filler, &size);
+    if (available.QuadPart > wanted) {
+        std::string zeros(static_cast<size_t>(available.QuadPart - wanted), '\0');
+        DWORD done = 0;
+        SetFilePointer(filler, 0, nullptr, FILE_END);
+        WriteFile(filler, zeros.data(), static_cast<DWORD>(zeros.size()), &done, nullptr);
+    } else {
+        LARGE_INTEGER end;
+        end.QuadPart = size.QuadPart - static_cast<LONGLONG>(wanted - available.QuadPart);
+        SetFilePointerEx(filler, end, nullptr, FILE_BEGIN);
+        SetEndOfFile(filler);
+    }
+    CloseHandle(filler);
+    GetDiskFreeSpaceExA(root(letter).c_str(), &available, nullptr, nullptr);
+    if (available.QuadPart != wanted)
+        return ::testing::AssertionFailure() << letter << ": has " << available.QuadPart << " bytes free, not "
+                                             << wanted;
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult freeDrive(char letter)
+{
+    const std::string path = fillerPath(letter);
+    if (DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << lastErrorText("deleting " + path);
+}
+
 }  // namespace e2e

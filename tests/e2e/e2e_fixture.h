@@ -179,6 +179,14 @@ private:
 // path of their files.
 std::vector<std::string> listFilesBelow(const std::string& dir);
 
+// Faults from outside: a drive filled by another process, files held open.
+
+// <letter>:\vk-filler grown or cut until the drive has exactly wanted bytes free (a multiple of
+// 4096: tmpfs counts whole pages). The filler is written, not extended: a sparse end takes no room.
+::testing::AssertionResult leaveFreeOnDrive(char letter, ULONGLONG wanted);
+// The filler deleted again.
+::testing::AssertionResult freeDrive(char letter);
+
 }  // namespace e2e
 
 #endif

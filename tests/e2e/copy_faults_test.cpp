@@ -1,0 +1,218 @@
+// Faults during a fresh install with the real program: the CD taken out between two files, the
+// disk filled by another process. Neither may leave a partial file behind, and a later install
+// into the same folder must end with every file whole.
+//
+// The copy is paused between two files by the cancel question: a close posted behind Start is
+// met by the copy's pump after its first file, and the copy waits there until it is answered.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "e2e_fixture.h"
+#include "resources/resource.h"
+
+namespace {
+
+using e2e::SetupE2E;
+
+const char textDone[] = "インストールは正常に終了しました。";
+const char textFailed[] = "インストールは失敗しました。";
+const char textConfirmCancel[] = "インストールを中止しますか？";
+const char textFolderExists[] = "既に存在しているフォルダです。現在のファイルをそのままで上書きしますか？";
+const char captionWarning[] = "警告";
+const char defaultCaption[] = "エラー";   // what a box with a null caption shows
+
+const std::vector<int> levelIds = {IDC_LEVEL_MINIMUM, IDC_LEVEL_STANDARD, IDC_LEVEL_FULL};
+const std::vector<int> installIds = {IDC_PROGRESS_START, IDC_PROGRESS_CANCEL, IDC_INSTALL_DRIVE_LIST,
+                                     IDC_INSTALL_FOLDER_NAME, IDC_PROGRESS_DESTINATION};
+
+class CopyFaults : public SetupE2E {
+protected:
+    // From a menu 104 to dialog 106 for that level with the drive chosen; the menu stays hidden.
+    void openInstall(HWND menu, int levelButton, const std::string& root)
+    {
+        ASSERT_TRUE(driver::click(menu, IDC_MENU_INSTALL));
+        HWND choice;
+        ASSERT_TRUE(waitSetupDialog(&choice, levelIds));
+        ASSERT_TRUE(driver::click(choice, levelButton));
+        ASSERT_TRUE(waitSetupDialog(&install_, installIds));
+        EXPECT_FALSE(driver::isVisible(menu));
+        int index = driver::comboFind(install_, IDC_INSTALL_DRIVE_LIST, root);
+        ASSERT_GE(index, 0) << root << " is not offered";
+        ASSERT_TRUE(driver::comboSelect(install_, IDC_INSTALL_DRIVE_LIST, index));
+        const std::string dir = root + "Orbek\\VELKORIN\\";
+        ASSERT_TRUE(driver::waitUntil(
+            [&] { return driver::controlText(install_, IDC_PROGRESS_DESTINATION) == dir; }, e2e::waitTimeoutMs))
+            << driver::quote(driver::controlText(install_, IDC_PROGRESS_DESTINATION));
+    }
+
+    // Start, with the folder question when the folder is there; the copy then stops at the cancel
+    // question after its first file, which is left open.
+    void startAndPause(bool folderExists)
+    {
+        ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
+        if (folderExists) {
+            HWND box = driver::waitMessageBox(install_);
+            ASSERT_NE(nullptr, box) << driver::describeWindows(setupPid());
+            driver::MessageBoxInfo question = driver::readMessageBox(box);
+            EXPECT_EQ(captionWarning, question.caption);
+            EXPECT_EQ(textFolderExists, question.text);
+            ASSERT_TRUE(driver::answer(box, IDYES));
+            ASSERT_TRUE(driver::waitGone(box));
+        }
+        ASSERT_TRUE(driver::postClose(install_));
+        pause_ = driver::waitMessageBox(install_);
+        ASSERT_NE(nullptr, pause_) << driver::describeWindows(setupPid());
+        EXPECT_EQ(textConfirmCancel, driver::messageText(pause_));
+    }
+
+    // No to the cancel question: the copy goes on with the next file.
+    void resume()
+    {
+        ASSERT_TRUE(driver::answer(pause_, IDNO));
+        EXPECT_TRUE(driver::waitGone(pause_));
+    }
+
+    // The copy's error, the failure, and a new menu 104 that answers.
+    void expectFailure(const std::string& errorText, HWND* menu)
+    {
+        EXPECT_EQ("", driver::expectMessage(install_, defaultCaption, errorText, IDOK, e2e::startTimeoutMs));
+        EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textFailed, IDOK));
+        ASSERT_TRUE(waitMenu104(menu));
+        EXPECT_TRUE(driver::waitUntil([&] { return driver::isEnabled(*menu); }, e2e::waitTimeoutMs));
+        EXPECT_FALSE(e2e::keyExists(HKEY_CURRENT_USER, e2e::recordKey));
+    }
+
+    void expectSuccess()
+    {
+        HWND offer;
+        ASSERT_TRUE(waitSetupDialog(&offer, {IDC_SHORTCUT_YES, IDC_SHORTCUT_NO}, e2e::startTimeoutMs));
+        ASSERT_TRUE(driver::click(offer, IDC_SHORTCUT_NO));
+        EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textDone, IDOK, e2e::startTimeoutMs));
+        EXPECT_TRUE(waitSetupExit());
+    }
+
+    // Every file below dir is one the level installs, with the bytes it has on the CD.
+    void expectWholeFiles(const std::string& dir, const std::string& cd, int level, bool all)
+    {
+        std::vector<std::string> files = e2e::listFilesBelow(dir);
+        std::vector<std::string> expected = gameFiles(level);
+        std::sort(expected.begin(), expected.end());
+        if (all) {
+            EXPECT_EQ(expected, files);
+        } else {
+            EXPECT_FALSE(files.empty());
+            EXPECT_LT(files.size(), expected.size());
+        }
+        for (const std::string& name : files) {
+            EXPECT_TRUE(std::binary_search(expected.begin(), expected.end(), name)) << name;
+            EXPECT_EQ(e2e::readFile(cd + name), e2e::readFile(dir + name)) << name;
+        }
+    }
+
+    HWND install_ = nullptr;
+    HWND pause_ = nullptr;
+};
+
+}  // namespace
+
+// Between two files of a standard install the CD goes. Wine fails the next copy, of a file at
+// the CD's root, with 2 (the drive's folder is gone); Windows fails it with 21. The code told is
+// the copy's.
+TEST_F(CopyFaults, CdTakenOutBetweenFilesEndsWithTheCopysCodeAndAReinstallCompletes)
+{
+    const std::string dir = "D:\\Orbek\\VELKORIN\\";
+    // Wine will not rename the folder that is a process's current directory: the setup runs
+    // in a folder of the CD, which holds the manifest too.
+    ASSERT_TRUE(CopyFileA("Q:\\setup.lst", "Q:\\omake\\setup.lst", FALSE));
+    ASSERT_TRUE(startSetupAt("Q:\\setup.exe", "Q:\\omake"));
+    HWND menu;
+    ASSERT_TRUE(waitMenu104(&menu));
+    openInstall(menu, IDC_LEVEL_STANDARD, "D:\\");
+    ASSERT_FALSE(HasFatalFailure());
+    startAndPause(false);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(removeDisc('Q'));
+    resume();
+    HWND again;
+    expectFailure("エラーコード 2", &again);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_NE(menu, again);
+    expectWholeFiles(dir, e2e::demoCdFolder() + "\\", 1, false);
+
+    // The CD back, the same folder: what is there is kept, the rest copied.
+    ASSERT_TRUE(insertDisc('Q'));
+    openInstall(again, IDC_LEVEL_STANDARD, "D:\\");
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
+    EXPECT_EQ("", driver::expectMessage(install_, captionWarning, textFolderExists, IDYES));
+    expectSuccess();
+    expectWholeFiles(dir, "Q:\\", 1, true);
+    EXPECT_EQ(e2e::dwordBytes(1), e2e::readRecordValue("set").data);
+}
+
+namespace {
+
+// The minimum level of a CD made for the test: the game, a file in a folder of its own, one
+// more beside the game. The two data files are larger than what the full disk leaves free.
+const char smallDiskManifest[] =
+    "[最小]\n3\n\n\nVELKORIN.EXE\n\\\nDATA\\\ndata\\\nBIG2.DAT\n\\\n\n\nBIG1.DAT\n[END]\n";
+const ULONGLONG bigFileBytes = 400 * 1024;
+const ULONGLONG leftWhenFull = 64 * 1024;
+
+// The installed names and where each comes from on the CD.
+const std::vector<std::pair<std::string, std::string>> smallDiskFiles = {
+    {"BIG1.DAT", "BIG1.DAT"}, {"VELKORIN.EXE", "VELKORIN.EXE"}, {"data\\BIG2.DAT", "DATA\\BIG2.DAT"}};
+
+}  // namespace
+
+// E: fills after the game's file: the next copy, the second one of a file whose folder was just
+// made, fails with 112; so does a retry's first copy into that folder. Neither leaves a part of
+// the file behind, and with the room back the install completes.
+TEST_F(CopyFaults, FullDiskEndsWith112WithoutATruncatedFileAndARetryCompletes)
+{
+    if (!std::getenv("VK_SMALL_DISK"))
+        GTEST_SKIP() << "E: is not a small disk of its own on this bench";
+    const std::string dir = "E:\\Orbek\\VELKORIN\\";
+    const std::string cd = e2e::discFolder('Q') + "\\";
+    ASSERT_TRUE(e2e::writeFile(cd + "setup.lst", smallDiskManifest));
+    ASSERT_TRUE(e2e::writeFile(cd + "BIG1.DAT", std::string(bigFileBytes, '1')));
+    ASSERT_TRUE(e2e::makeFolders(cd + "DATA"));
+    ASSERT_TRUE(e2e::writeFile(cd + "DATA\\BIG2.DAT", std::string(bigFileBytes, '2')));
+
+    ASSERT_TRUE(startSetup());
+    HWND menu;
+    ASSERT_TRUE(waitMenu104(&menu));
+    for (bool folderMade : {false, true}) {
+        SCOPED_TRACE(folderMade ? "data folder there" : "data folder new");
+        openInstall(menu, IDC_LEVEL_MINIMUM, "E:\\");
+        ASSERT_FALSE(HasFatalFailure());
+        startAndPause(folderMade);
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(e2e::leaveFreeOnDrive('E', leftWhenFull));
+        resume();
+        expectFailure("エラーコード 112", &menu);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_EQ(std::vector<std::string>({"VELKORIN.EXE"}), e2e::listFilesBelow(dir));
+        EXPECT_EQ(e2e::readFile("Q:\\VELKORIN.EXE"), e2e::readFile(dir + "VELKORIN.EXE"));
+        // The run's folder stays with the files before the fault: a failed copy undoes nothing.
+        EXPECT_TRUE(driver::directoryExists(dir + "data"));
+        ASSERT_TRUE(e2e::freeDrive('E'));
+    }
+
+    openInstall(menu, IDC_LEVEL_MINIMUM, "E:\\");
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
+    EXPECT_EQ("", driver::expectMessage(install_, captionWarning, textFolderExists, IDYES));
+    expectSuccess();
+    std::vector<std::string> names;
+    for (const auto& file : smallDiskFiles) {
+        names.push_back(file.first);
+        EXPECT_EQ(e2e::readFile("Q:\\" + file.second), e2e::readFile(dir + file.first)) << file.first;
+    }
+    EXPECT_EQ(names, e2e::listFilesBelow(dir));
+}
