@@ -647,7 +647,7 @@ std::vector<std::string> listFilesBelow(const std::string& dir)
     return files;
 }
 
-// Faults from outside: a drive filled by another process, files held open.
+// Faults from outside: a drive filled by another process.
 
 namespace {
 

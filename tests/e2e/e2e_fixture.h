@@ -179,7 +179,7 @@ private:
 // path of their files.
 std::vector<std::string> listFilesBelow(const std::string& dir);
 
-// Faults from outside: a drive filled by another process, files held open.
+// Faults from outside: a drive filled by another process.
 
 // <letter>:\vk-filler grown or cut until the drive has exactly wanted bytes free (a multiple of
 // 4096: tmpfs counts whole pages). The filler is written, not extended: a sparse end takes no room.
