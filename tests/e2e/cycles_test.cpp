@@ -1,0 +1,129 @@
+// Runs repeated on a small CD made for the test: an upgrade cancelled after each file of its
+// section, and install, upgrade and removal over and over in one prefix. Nothing may be left
+// that was not there before, and the setup's window-system objects may not pile up.
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "e2e_fixture.h"
+#include "resources/resource.h"
+
+namespace {
+
+using e2e::SetupE2E;
+
+const char installDir[] = "D:\\Orbek\\VELKORIN\\";
+const char textConfirmCancel[] = "再インストールを中止しますか？";
+const char textFailed[] = "再インストールは失敗しました。";
+const char confirmExit[] = "終了しますか？";
+const char defaultCaption[] = "エラー";   // what a box with a null caption shows
+
+// The game alone at the minimum level; the standard level adds five files the removal knows, in
+// the install folder and in "midi".
+const char smallCdManifest[] =
+    "[最小]\n1\n\n\nVELKORIN.EXE\n[END]\n"
+    "[標準]\n6\n\n\nVELKORIN.EXE\nANIM0.ANM\nKAO.DAT\n\\\nMIDI\\\nmidi\\\nvk01_fm.mid\nvk02afm.mid\n"
+    "\\\n\n\nSE.DAT\n[END]\n";
+const std::vector<std::string> standardOnly = {"ANIM0.ANM", "KAO.DAT", "MIDI\\vk01_fm.mid", "MIDI\\vk02afm.mid",
+                                               "SE.DAT"};
+const int standardLines = 6;
+
+std::map<std::string, std::string> filesBelow(const std::string& dir)
+{
+    std::map<std::string, std::string> files;
+    for (const std::string& name : e2e::listFilesBelow(dir))
+        files[name] = e2e::readFile(dir + name);
+    return files;
+}
+
+class Cycles : public SetupE2E {
+protected:
+    // The small CD in Q:; its added files of bytes enough that each copy takes a moment.
+    void makeSmallCd(size_t bytes)
+    {
+        const std::string cd = e2e::discFolder('Q') + "\\";
+        ASSERT_TRUE(e2e::writeFile(cd + "setup.lst", smallCdManifest));
+        for (const std::string& name : standardOnly)
+            ASSERT_TRUE(e2e::writeFile(cd + name, name + std::string(bytes, 'x')));
+    }
+
+    // From menu 105 of a minimum installation to dialog 115 for the standard level.
+    void openUpgrade(HWND menu, HWND* upgrade)
+    {
+        ASSERT_TRUE(driver::click(menu, IDC_MENU_INSTALL));
+        HWND choice;
+        ASSERT_TRUE(waitSetupDialog(&choice, {IDC_LEVEL_STANDARD, IDC_LEVEL_FULL}));
+        ASSERT_TRUE(driver::click(choice, IDC_LEVEL_STANDARD));
+        ASSERT_TRUE(waitSetupDialog(upgrade, {IDC_PROGRESS_START, IDC_PROGRESS_BAR}, e2e::waitTimeoutMs,
+                                    e2e::captionSetup, {IDC_INSTALL_DRIVE_LIST}));
+    }
+
+    void exitFrom(HWND menu)
+    {
+        ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
+        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, confirmExit, IDYES));
+        EXPECT_TRUE(waitSetupExit());
+    }
+};
+
+}  // namespace
+
+// The close is met after a file and No lets the copy go on to the next close, so the cancel can
+// be given after any file; where it lands depends on when the close arrives, so each position is
+// tried until it has been hit.
+TEST_F(Cycles, UpgradeCancelledAfterEachFileLeavesExactlyWhatWasThere)
+{
+    makeSmallCd(1024 * 1024);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(seedInstallation(installDir, {"VELKORIN.EXE", "SAVE0.DAT"}));
+    ASSERT_TRUE(e2e::writeRecord(installDir, 0));
+    const std::map<std::string, std::string> before = filesBelow(installDir);
+    ASSERT_TRUE(startSetup());
+    HWND menu;
+    ASSERT_TRUE(waitMenu105(&menu));
+
+    std::set<int> hit;
+    for (int wanted = 1; wanted <= standardLines; ++wanted) {
+        for (int run = 0; run < 3 && !hit.count(wanted); ++run) {
+            SCOPED_TRACE("cancel wanted after file " + std::to_string(wanted));
+            HWND upgrade;
+            openUpgrade(menu, &upgrade);
+            ASSERT_FALSE(HasFatalFailure());
+            ASSERT_TRUE(driver::click(upgrade, IDC_PROGRESS_START));
+            ASSERT_TRUE(driver::postClose(upgrade));
+            int position = 0;
+            HWND box = nullptr;
+            for (int asked = 0;; ++asked) {
+                ASSERT_LT(asked, 100) << "the copy does not go on after No";
+                box = driver::waitMessageBox(upgrade);
+                ASSERT_NE(nullptr, box) << driver::describeWindows(setupPid());
+                ASSERT_EQ(textConfirmCancel, driver::messageText(box));
+                // The game's file was there: the files after it are the ones copied.
+                position = 1 + static_cast<int>(filesBelow(installDir).size() - before.size());
+                if (position >= wanted)
+                    break;
+                ASSERT_TRUE(driver::answer(box, IDNO));
+                ASSERT_TRUE(driver::waitGone(box));
+                ASSERT_TRUE(driver::postClose(upgrade));
+            }
+            hit.insert(position);
+            ASSERT_TRUE(driver::answer(box, IDYES));
+            ASSERT_TRUE(driver::waitGone(box));
+            // The game's file and the save keep the install folder and the maker's folder.
+            EXPECT_EQ("", driver::expectMessage(upgrade, defaultCaption, "D:\\Orbek\\VELKORIN フォルダ消去失敗", IDOK));
+            EXPECT_EQ("", driver::expectMessage(upgrade, defaultCaption, "D:\\Orbek フォルダ消去失敗", IDOK));
+            EXPECT_EQ("", driver::expectMessage(upgrade, e2e::captionSetup, textFailed, IDOK));
+            ASSERT_TRUE(waitMenu105(&menu));
+            EXPECT_EQ(before, filesBelow(installDir)) << "cancelled after file " << position;
+            EXPECT_EQ(std::vector<std::string>({"SAVE0.DAT", "VELKORIN.EXE"}), e2e::listFolder(installDir));
+            EXPECT_EQ(e2e::dwordBytes(0), e2e::readRecordValue("set").data);
+        }
+    }
+    for (int position = 1; position <= standardLines; ++position)
+        EXPECT_TRUE(hit.count(position)) << "no cancel landed after file " << position;
+    exitFrom(menu);
+}
