@@ -213,7 +213,7 @@ const int cycles = 50;
 // A finished install hands over to the updater and ends the setup, so one run of it holds at most
 // an upgrade, a removal and the next install: the objects are taken at the same point of every
 // run, menu 104 after the removal, and compared with the first run's. On this bench the fifty
-// cycles take under a minute.
+// cycles take about 50 s alone and 95 s beside the rest of the suite.
 TEST_F(Cycles, FiftyInstallUpgradeRemoveCyclesLeaveNothingAndPileUpNoObjects)
 {
     makeSmallCd(16);
