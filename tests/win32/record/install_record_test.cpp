@@ -187,10 +187,10 @@ TEST_F(RecordTest, LevelTravelsAsSigned16Bits)
 {
     writeRecord("Q:", "C:\\G\\", 0x10001);
     EXPECT_EQ((std::vector<unsigned char>{1, 0, 0, 0}), queryRaw("set").bytes);
-    setLevel(0xFFFF);
+    setLevel(0x10001);
     EXPECT_EQ(recordComplete, readInstallRecord());
-    EXPECT_EQ(-1, setup.chosenType);
-    EXPECT_EQ(-1, setup.installedType);
+    EXPECT_EQ(1, setup.chosenType);
+    EXPECT_EQ(1, setup.installedType);
     writeRecord("Q:", "C:\\G\\", -2);
     EXPECT_EQ((std::vector<unsigned char>{0xFE, 0xFF, 0xFF, 0xFF}), queryRaw("set").bytes);
 }
@@ -227,6 +227,54 @@ TEST_F(RecordTest, DirThatIsNoFullPathIsNoRecordAndChangesNothing)
         before = setup;
         EXPECT_EQ(recordAbsent, readInstallRecord());
         EXPECT_EQ(0, std::memcmp(&before, &setup, sizeof setup));
+    }
+}
+
+TEST_F(RecordTest, DirStoredAsNoTextIsNoRecordAndChangesNothing)
+{
+    // The bytes spell a drive root, which a removal would sweep.
+    const char root[] = "Q:\\";
+    for (DWORD type : {REG_DWORD, REG_BINARY}) {
+        SCOPED_TRACE(type);
+        setValue(recordKey, "dir", type, root, sizeof root);
+        setLevel(2);
+        markRecordFields();
+        static SetupState before;
+        before = setup;
+        EXPECT_EQ(recordAbsent, readInstallRecord());
+        EXPECT_EQ(0, std::memcmp(&before, &setup, sizeof setup));
+    }
+}
+
+TEST_F(RecordTest, SetOutsideTheLevelsOrStoredAsTextIsNoLevel)
+{
+    setText(recordKey, "dir", "D:\\Games\\VELKORIN\\");
+    struct Case {
+        DWORD type;
+        std::vector<unsigned char> bytes;
+    };
+    const Case cases[] = {
+        {REG_DWORD, {3, 0, 0, 0}},
+        {REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}},
+        {REG_DWORD, {0xFF, 0xFF, 0, 0}},
+        {REG_SZ, {'2', 0}},
+        {REG_SZ, {'1', '2', '3', '4', '5', 0}},
+        {REG_BINARY, {1, 0, 0, 0}},
+        {REG_DWORD, {1, 0}},
+    };
+    for (const Case& tampered : cases) {
+        SCOPED_TRACE(testing::PrintToString(tampered.bytes));
+        setValue(recordKey, "set", tampered.type, tampered.bytes.data(),
+                 static_cast<DWORD>(tampered.bytes.size()));
+        markRecordFields();
+        StoredRecord stored{};
+        stored.level = 9;
+        EXPECT_EQ(recordWithoutLevel, readStoredRecord(stored));
+        EXPECT_EQ(9, stored.level);
+        EXPECT_EQ(recordWithoutLevel, readInstallRecord());
+        EXPECT_STREQ("D:\\Games\\VELKORIN\\", setup.installDir);
+        EXPECT_EQ(7, setup.chosenType);
+        EXPECT_EQ(8, setup.installedType);
     }
 }
 
