@@ -438,6 +438,20 @@ TEST_F(FreshInstall, NameWithSeveralFaultsWarnsForEachThenReopensWithTheDefaults
               driver::controlText(install_, IDC_PROGRESS_DESTINATION));
     EXPECT_FALSE(driver::directoryExists("D:\\Orbek"));
 
+    // ソ ends in the byte 5C, which is no backslash: the name gets one of its own, and the
+    // check at Start refuses the two bytes in a row before anything is made beside the folder.
+    const std::string root = driver::comboItem(install_, IDC_INSTALL_DRIVE_LIST, 0);
+    typeFolderName("ソ");
+    expectDestination(root + "ソ\\");
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
+    EXPECT_EQ("", driver::expectMessage(install_, captionWarning, " \\ マークが連続しています。", IDOK));
+    query.owner = install_;
+    install_ = driver::waitDialog(query);
+    ASSERT_NE(nullptr, install_) << driver::describeWindows(setupPid());
+    EXPECT_EQ(defaultFolder, driver::controlText(install_, IDC_INSTALL_FOLDER_NAME));
+    EXPECT_FALSE(driver::directoryExists(root + "ソ"));
+    EXPECT_FALSE(driver::fileExists(root + "ソVELKORIN.EXE"));
+
     // Leaving it brings back the menu; the level choice ended when the first dialog opened.
     ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_CANCEL));
     ASSERT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu_); }, e2e::waitTimeoutMs));
