@@ -9,7 +9,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <shlwapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -18,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "helpers/test_helpers.h"
 #include "install/copy_engine.h"
 #include "install/manifest_reader.h"
 #include "resources/resource.h"
@@ -188,22 +188,7 @@ bool engineCopy(int level, const std::string& root, double& seconds, double& com
 // Wine's shell takes minutes over 20,000 files; deleting them one by one takes seconds.
 void removeTree(const std::string& path)
 {
-    WIN32_FIND_DATAA entry;
-    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = entry.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string child = path + "\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(search, &entry));
-        FindClose(search);
-    }
-    RemoveDirectoryA(path.c_str());
+    testkit::deleteTree(path);
 }
 
 double median(std::vector<double> values)
@@ -281,7 +266,7 @@ int main(int argc, char** argv)
     }
     removeTree(destinationRoot);
     // The record each engine run wrote into the bench's registry.
-    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orbek");
+    testkit::clearRecord();
     UnhookWindowsHookEx(hook);
     if (status != 0 || engineTimes.empty())
         return 1;

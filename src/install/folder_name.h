@@ -32,7 +32,9 @@ void findFolderNameFaults(const char* name, FolderNameFaults& faults);
 bool dropLeadingBackslash(char* name);
 
 // Removes one trailing backslash and, unless the name is then empty, appends one; false (the
-// name unchanged) when the backslash would not fit in size bytes.
+// name unchanged) when the backslash would not fit in size bytes. Characters count here, not
+// bytes: a double-byte character whose trail byte is 5C is no backslash, and a lead byte
+// without its trail byte is dropped.
 bool endWithBackslash(char* name, std::size_t size);
 
 #endif

@@ -60,8 +60,13 @@ bool readFolder(HKEY key, char (&folder)[longPathSize])
 {
     char value[longPathSize] = {};
     DWORD size = sizeof value;
-    if (RegQueryValueExA(key, "dir", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) !=
+    DWORD type = REG_NONE;
+    if (RegQueryValueExA(key, "dir", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
         ERROR_SUCCESS)
+        return false;
+    // The setup stores text only; a number or bytes that happen to spell "Q:\" are no folder
+    // the removal may sweep.
+    if (type != REG_SZ)
         return false;
     if (size >= sizeof value) {
         if (value[sizeof value - 1] != '\0')
@@ -78,6 +83,26 @@ bool readFolder(HKEY key, char (&folder)[longPathSize])
         value[length] = '\\';
     }
     std::memcpy(folder, value, sizeof value);
+    return true;
+}
+
+// A level the setup could have written: four bytes of REG_DWORD naming minimum, standard or
+// full. Anything else is read as no level, so the record offers a fresh install instead of a
+// menu whose Re-install leads nowhere; the folder and its saves stay known.
+bool readLevel(HKEY key, std::int32_t& level)
+{
+    DWORD stored = 0;
+    DWORD size = sizeof stored;
+    DWORD type = REG_NONE;
+    if (RegQueryValueExA(key, "set", nullptr, &type, reinterpret_cast<BYTE*>(&stored), &size) !=
+        ERROR_SUCCESS)
+        return false;
+    if (type != REG_DWORD || size != sizeof stored)
+        return false;
+    std::int32_t read = levelFromStored(stored);
+    if (read < installMinimum || read > installFull)
+        return false;
+    level = read;
     return true;
 }
 
@@ -167,13 +192,11 @@ int readStoredRecord(StoredRecord& out)
         RegCloseKey(key);
         return recordAbsent;
     }
-    DWORD stored = 0;
-    DWORD size = sizeof stored;
-    LONG result = RegQueryValueExA(key, "set", nullptr, nullptr, reinterpret_cast<BYTE*>(&stored), &size);
-    RegCloseKey(key);
-    if (result != ERROR_SUCCESS)
+    if (!readLevel(key, out.level)) {
+        RegCloseKey(key);
         return recordWithoutLevel;
-    out.level = levelFromStored(stored);
+    }
+    RegCloseKey(key);
     return recordComplete;
 }
 

@@ -16,8 +16,9 @@ struct StoredRecord {
 };
 
 // Reads the record into out. A "dir" that is not a full path (drive letter, colon, backslash)
-// or does not fit counts as no record at all: nothing outside a real folder is ever taken for
-// the installation. A "dir" without its final backslash gets one.
+// or does not fit, or is stored as anything but text, counts as no record at all: nothing outside
+// a real folder is ever taken for the installation. A "dir" without its final backslash gets one.
+// A "set" that is no REG_DWORD or names no level 0 to 2 counts as no level.
 int readStoredRecord(StoredRecord& out);
 
 // Writes "cur", "drv", "dir" and "set" from the setup state; always 1.

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "driver/driver.h"
+#include "helpers/test_helpers.h"
 
 namespace e2e {
 
@@ -26,9 +27,9 @@ constexpr const char captionSetup[] = "Velkorinセットアップ";
 constexpr const char titleGame[] = "Velkorin";
 constexpr const char titleGameWarning[] = "Velkorin　警告";
 
-constexpr const char recordKey[] = "Software\\Orbek\\Velkorin\\install";
-constexpr const char gameKey[] = "Software\\Orbek\\Velkorin";
-constexpr const char makerKey[] = "Software\\Orbek";
+using testkit::gameKey;
+using testkit::makerKey;
+using testkit::recordKey;
 constexpr const char codecKey[] = "SOFTWARE\\Microsoft\\AudioCompressionManager\\DriverCache\\msacm.imaadpcm";
 constexpr const char plusKey[] = "Software\\Microsoft\\Plus!";
 
@@ -36,12 +37,7 @@ constexpr const char plusKey[] = "Software\\Microsoft\\Plus!";
 constexpr DWORD startTimeoutMs = 20000;
 constexpr DWORD waitTimeoutMs = 10000;
 
-// One value of the registry as stored: type and raw bytes.
-struct RegValue {
-    bool present = false;
-    DWORD type = REG_NONE;
-    std::string data;
-};
+using testkit::RegValue;
 
 // One line of the stand-ins' log: which program ran, from where, in which folder.
 struct StandinCall {
@@ -57,31 +53,26 @@ std::string discFolder(char letter);  // <drives>\<letter>\disc: the disc in tha
 std::string demoCdFolder();           // <build>\demo-cd, made by tools/make-demo-cd
 std::string standinLogPath();         // VK_STANDIN_LOG, else C:\standins.log
 
-// File system.
-bool makeFolders(const std::string& path);                 // every missing level; may end with '\'
-bool writeFile(const std::string& path, const std::string& content);
-std::string readFile(const std::string& path);             // "<missing>" when unreadable
-bool deleteTree(const std::string& path);                  // the folder and all in it; true if gone
-bool emptyFolder(const std::string& path);                 // what is in it, keeping the folder
-bool copyTree(const std::string& from, const std::string& to);
-std::vector<std::string> listFolder(const std::string& path);  // names, without . and ..
-std::string programsFolder();                              // the user's Start-menu Programs folder
-
-// Registry.
-bool deleteKeyTree(HKEY root, const std::string& path);    // true when the key is gone
-bool keyExists(HKEY root, const std::string& path);
-bool ensureKey(HKEY root, const std::string& path);
-RegValue readValue(HKEY root, const std::string& key, const std::string& name);
-bool writeValue(HKEY root, const std::string& key, const std::string& name, DWORD type,
-                const std::string& data);
-RegValue readRecordValue(const std::string& name);        // of the install record
-// The record exactly as a finished install writes it: "cur" and "dir" without terminator,
-// "drv" letter, colon and NUL, "set" the level. level < 0 leaves "set" out.
-bool writeRecord(const std::string& installDir, int level, const std::string& cdDrive = "Q:");
-bool clearRecord();                                        // the whole maker key
-
-// A little-endian DWORD as the registry stores it, for comparing RegValue::data.
-std::string dwordBytes(DWORD value);
+// Files, folders, the registry and the record: the helpers all benches share.
+using testkit::clearRecord;
+using testkit::copyTree;
+using testkit::deleteKeyTree;
+using testkit::deleteTree;
+using testkit::dwordBytes;
+using testkit::emptyFolder;
+using testkit::ensureKey;
+using testkit::keyExists;
+using testkit::listFolder;
+using testkit::makeFolders;
+using testkit::programsFolder;
+using testkit::readFile;
+using testkit::readRecordValue;
+using testkit::readValue;
+using testkit::valueExists;
+using testkit::withSlash;
+using testkit::writeFile;
+using testkit::writeRecord;
+using testkit::writeValue;
 
 // Discs of the bench's drives A:, P:, Q:, R:; the Win32 tests use them too.
 // An empty disc with that label; a disc taken out earlier is put back as it was.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -437,6 +438,20 @@ TEST_F(FreshInstall, NameWithSeveralFaultsWarnsForEachThenReopensWithTheDefaults
               driver::controlText(install_, IDC_PROGRESS_DESTINATION));
     EXPECT_FALSE(driver::directoryExists("D:\\Orbek"));
 
+    // ソ ends in the byte 5C, which is no backslash: the name gets one of its own, and the
+    // check at Start refuses the two bytes in a row before anything is made beside the folder.
+    const std::string root = driver::comboItem(install_, IDC_INSTALL_DRIVE_LIST, 0);
+    typeFolderName("ソ");
+    expectDestination(root + "ソ\\");
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
+    EXPECT_EQ("", driver::expectMessage(install_, captionWarning, " \\ マークが連続しています。", IDOK));
+    query.owner = install_;
+    install_ = driver::waitDialog(query);
+    ASSERT_NE(nullptr, install_) << driver::describeWindows(setupPid());
+    EXPECT_EQ(defaultFolder, driver::controlText(install_, IDC_INSTALL_FOLDER_NAME));
+    EXPECT_FALSE(driver::directoryExists(root + "ソ"));
+    EXPECT_FALSE(driver::fileExists(root + "ソVELKORIN.EXE"));
+
     // Leaving it brings back the menu; the level choice ended when the first dialog opened.
     ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_CANCEL));
     ASSERT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu_); }, e2e::waitTimeoutMs));
@@ -633,3 +648,145 @@ TEST_F(FreshInstall, PlusKeyShowsTheWarningWhoseOkNeedsTheCdAndWhoseCloseBoxDoes
     EXPECT_TRUE(waitSetupExit());
     EXPECT_TRUE(standinCalls().empty());
 }
+
+namespace {
+
+// A manifest that breaks the reading rules, and what an install of the minimum level from it
+// does: the messages in their order, and the files the install folder then holds.
+struct BrokenManifest {
+    std::string name;
+    std::string content;
+    std::vector<std::string> told;
+    std::vector<std::string> installed;
+};
+
+void PrintTo(const BrokenManifest& manifest, std::ostream* out)
+{
+    *out << manifest.name;
+}
+
+const char headerMinimum[] = "[最小]\r\n";
+
+std::string sectionOf(const std::string& count, const std::string& files)
+{
+    return headerMinimum + count + "\r\n\r\n\r\n" + files;
+}
+
+std::string garbage()
+{
+    std::string bytes;
+    unsigned state = 12345;
+    for (int i = 0; i < 4096; ++i) {
+        state = state * 1103515245u + 12345u;
+        char c = static_cast<char>(state >> 16);
+        // No header can start by chance.
+        bytes += c == '[' ? ']' : c;
+    }
+    return bytes;
+}
+
+std::string manyGroups(std::vector<std::string>* installed)
+{
+    std::string groups;
+    for (int i = 0; i < 2000; ++i) {
+        char folder[16];
+        std::snprintf(folder, sizeof folder, "g%04d\\", i);
+        groups += std::string("\\\r\n\r\n") + folder + "\r\ntiny.dat\r\n";
+        installed->push_back(std::string(folder) + "tiny.dat");
+    }
+    return sectionOf("2000", "VELKORIN.EXE\r\n" + groups + "[END]\r\n");
+}
+
+std::vector<BrokenManifest> brokenManifests()
+{
+    std::vector<std::string> groupFiles = {"VELKORIN.EXE"};
+    std::string groups = manyGroups(&groupFiles);
+    return {
+        {"CountZero", sectionOf("0", "VELKORIN.EXE\r\n[END]\r\n"), {textFailed}, {}},
+        {"CountNegative", sectionOf("-3", "VELKORIN.EXE\r\n[END]\r\n"), {textFailed}, {}},
+        {"CountNoNumber", sectionOf("abc", "VELKORIN.EXE\r\n[END]\r\n"), {textFailed}, {}},
+        {"NoEnd", sectionOf("1", "VELKORIN.EXE\r\n"), {textDone}, {"VELKORIN.EXE"}},
+        {"HeaderOnly", headerMinimum, {textFailed}, {}},
+        // Read as a piece of 254 characters, whose path from the CD root is past 255.
+        {"LineOf300", sectionOf("1", std::string(300, 'A') + "\r\nVELKORIN.EXE\r\n[END]\r\n"),
+         {"エラーコード 206", textFailed}, {}},
+        {"Garbage", garbage(), {textFailed}, {}},
+        // The name ends at the NUL byte as the file system takes it.
+        {"NulByte", sectionOf("1", std::string("VELKORIN.EXE\0junk\r\n", 19) + "[END]\r\n"), {textDone},
+         {"VELKORIN.EXE"}},
+        {"LoneCtrlZ", "\x1A", {textFailed}, {}},
+        {"TwoThousandGroups", groups, {textDone}, groupFiles},
+    };
+}
+
+class BrokenManifestOnTheCd : public FreshInstall, public ::testing::WithParamInterface<BrokenManifest> {};
+
+}  // namespace
+
+TEST_P(BrokenManifestOnTheCd, EndsAsTheReadingRulesSayAndWritesOnlyIntoTheInstallFolder)
+{
+    const BrokenManifest& manifest = GetParam();
+    ASSERT_TRUE(e2e::writeFile("Q:\\setup.lst", manifest.content));
+    ASSERT_TRUE(e2e::writeFile("Q:\\tiny.dat", "tiny"));
+    const std::vector<std::string> cdBefore = e2e::listFilesBelow("Q:\\");
+    const std::vector<std::string> rootBefore = e2e::listFolder("C:\\");
+    openInstallDialog(IDC_LEVEL_MINIMUM);
+    ASSERT_FALSE(HasFatalFailure());
+    const std::string dir = "C:\\" + std::string(defaultFolder);
+    ASSERT_EQ(dir, driver::controlText(install_, IDC_PROGRESS_DESTINATION));
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
+
+    // Every message is answered as it comes; the run ends in a new menu 104 or, complete, in
+    // the hand-over to the updater.
+    std::vector<std::string> told;
+    HWND menu = nullptr;
+    ASSERT_TRUE(driver::waitUntil(
+        [&] {
+            if (HWND box = driver::findProcessMessageBox(setupPid())) {
+                told.push_back(driver::messageText(box));
+                driver::answer(box, IDOK);
+                driver::waitGone(box);
+                return false;
+            }
+            if (HWND offer = driver::findDialog(driver::byIds({IDC_SHORTCUT_YES, IDC_SHORTCUT_NO}, setupPid()))) {
+                driver::click(offer, IDC_SHORTCUT_NO);
+                driver::waitGone(offer);
+                return false;
+            }
+            menu = driver::findDialog(driver::byIds({IDC_MENU_INSTALL, IDC_MENU_EXIT}, setupPid()));
+            if (menu == menu_)
+                menu = nullptr;
+            return menu != nullptr || !setupProcess().running();
+        },
+        3 * e2e::startTimeoutMs))
+        << driver::describeWindows(setupPid());
+    std::vector<std::string> toldUtf8, expectedUtf8;
+    for (const std::string& text : told)
+        toldUtf8.push_back(driver::toUtf8(text));
+    for (const std::string& text : manifest.told)
+        expectedUtf8.push_back(driver::toUtf8(text));
+    EXPECT_EQ(expectedUtf8, toldUtf8);
+    if (manifest.told.back() == textFailed) {
+        ASSERT_NE(nullptr, menu);
+        exitFromMenu(menu);
+    } else {
+        EXPECT_TRUE(waitSetupExit());
+        expectRecord(dir, 0);
+    }
+
+    std::vector<std::string> expected = manifest.installed;
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, e2e::listFilesBelow(dir));
+    // New at the top of C: only the install folder's chain, and the stand-ins' log of the hand-over.
+    for (const std::string& name : e2e::listFolder("C:\\")) {
+        if (std::find(rootBefore.begin(), rootBefore.end(), name) == rootBefore.end()) {
+            EXPECT_TRUE(name == "Orbek" || "C:\\" + name == e2e::standinLogPath()) << name;
+        }
+    }
+    for (const std::string& name : e2e::listFolder("C:\\Orbek"))
+        EXPECT_EQ("VELKORIN", name);
+    EXPECT_EQ(cdBefore, e2e::listFilesBelow("Q:\\"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, BrokenManifestOnTheCd, ::testing::ValuesIn(brokenManifests()),
+                         [](const ::testing::TestParamInfo<BrokenManifest>& manifest) { return manifest.param.name; });

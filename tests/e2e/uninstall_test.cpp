@@ -164,3 +164,53 @@ TEST_F(TamperedRecord, FolderWithoutFinalBackslashIsRemovedWithItsChainOnly)
     EXPECT_FALSE(driver::directoryExists(installDir));
     EXPECT_TRUE(driver::directoryExists("D:\\Orbek\\Other"));
 }
+
+TEST_F(TamperedRecord, ValuesOfAnotherTypeOrLevelOpenTheMenuOfWhatTheyStillTell)
+{
+    // A writable CD whose root a "dir" of bytes spelling Q:\ would hand to the removal.
+    const std::string cd = "Q:\\";
+    ASSERT_TRUE(e2e::writeFile(cd + "SAVE0.DAT", "the CD's own"));
+    const std::string root = std::string("Q:\\") + '\0';
+    struct Case {
+        DWORD dirType;
+        std::string dir;
+        DWORD setType;
+        std::string set;
+        bool installed;
+    };
+    const Case cases[] = {
+        {REG_DWORD, root, REG_DWORD, e2e::dwordBytes(2), false},
+        {REG_BINARY, root, REG_DWORD, e2e::dwordBytes(2), false},
+        {REG_SZ, installDir, REG_DWORD, e2e::dwordBytes(3), false},
+        {REG_SZ, installDir, REG_DWORD, e2e::dwordBytes(0xFFFFFFFF), false},
+        {REG_SZ, installDir, REG_SZ, std::string("2") + '\0', false},
+        // Read as a signed 16-bit level: 1.
+        {REG_SZ, installDir, REG_DWORD, e2e::dwordBytes(65537), true},
+    };
+    ASSERT_TRUE(seedInstallation(installDir, gameFiles(1)));
+    for (const Case& tampered : cases) {
+        SCOPED_TRACE(testing::PrintToString(tampered.dir) + " " + testing::PrintToString(tampered.set));
+        ASSERT_TRUE(e2e::writeRecord(installDir, 1));
+        ASSERT_TRUE(e2e::writeValue(HKEY_CURRENT_USER, e2e::recordKey, "dir", tampered.dirType, tampered.dir));
+        ASSERT_TRUE(e2e::writeValue(HKEY_CURRENT_USER, e2e::recordKey, "set", tampered.setType, tampered.set));
+        ASSERT_TRUE(startSetup());
+        HWND menu;
+        if (tampered.installed) {
+            ASSERT_TRUE(waitMenu105(&menu));
+            ASSERT_TRUE(driver::click(menu, IDC_MENU_INSTALL));
+            HWND choice;
+            ASSERT_TRUE(waitSetupDialog(&choice, {IDC_LEVEL_FULL}, e2e::waitTimeoutMs, e2e::captionSetup,
+                                        {IDC_LEVEL_STANDARD, IDC_UPGRADE_BACK}));
+            ASSERT_TRUE(driver::postClose(choice));
+            ASSERT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu); }, e2e::waitTimeoutMs));
+        } else {
+            ASSERT_TRUE(waitMenu104(&menu));
+        }
+        ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
+        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, confirmExit, IDYES));
+        EXPECT_TRUE(waitSetupExit());
+        EXPECT_EQ("the CD's own", e2e::readFile(cd + "SAVE0.DAT"));
+        EXPECT_EQ(tampered.set, e2e::readRecordValue("set").data);
+        EXPECT_EQ(gameFiles(1).size(), e2e::listFilesBelow(installDir).size());
+    }
+}

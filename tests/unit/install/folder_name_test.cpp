@@ -82,6 +82,14 @@ TEST(FolderNameNormalising, EndsWithOneBackslashUnlessEmpty)
     EXPECT_EQ("", normalised("\\\\"));
     // Two at the end stay two, for the check at Start to refuse.
     EXPECT_EQ("x\\\\", normalised("x\\\\"));
+    // A trail byte 5C is no backslash: ソ (83 5C) and 表 (95 5C) still get one, which the check
+    // at Start then refuses as a pair; a lead byte without its trail byte is dropped.
+    EXPECT_EQ("ソ\\", normalised("ソ"));
+    EXPECT_EQ("ソ\\", normalised("ソ\\"));
+    EXPECT_EQ("表示\\", normalised("表示"));
+    EXPECT_EQ("Games\\表\\", normalised("Games\\表"));
+    EXPECT_EQ("ab\\", normalised("ab\x83"));
+    EXPECT_EQ("", normalised("\x83"));
 }
 
 TEST(FolderNameNormalising, DropsOneLeadingBackslash)

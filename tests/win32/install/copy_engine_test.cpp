@@ -31,7 +31,6 @@ const char installDir[] = "D:\\CeTest\\Orbek\\VELKORIN\\";
 const char captionSetup[] = "Velkorinセットアップ";
 const char defaultCaption[] = "エラー";           // what a box with a null caption shows
 const char textCopySaves[] = "セーブファイルが他のフォルダにあります。コピーしますか？";
-const char recordKey[] = "Software\\Orbek\\Velkorin\\install";
 
 // The progress dialog of one run: a bare dialog that starts the engine itself and, like the real
 // dialogs, turns a close during the copy into a cancel (answering its question with Yes).
@@ -123,17 +122,13 @@ DWORD attributesOf(const std::string& path)
 
 std::string recordText(const char* name)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, recordKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (!testkit::keyExists(HKEY_CURRENT_USER, testkit::recordKey))
         return "<no record>";
-    char value[1024] = {};
-    DWORD size = sizeof value - 1;
-    LONG result = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
-    RegCloseKey(key);
-    if (result != ERROR_SUCCESS)
+    testkit::RegValue value = testkit::readRecordValue(name);
+    if (!value.present)
         return "<absent>";
     // A value stored without its terminator comes back with one.
-    std::string text(value, size);
+    std::string text = value.data;
     if (!text.empty() && text.back() == '\0')
         text.pop_back();
     return text;
@@ -141,13 +136,10 @@ std::string recordText(const char* name)
 
 DWORD recordLevel()
 {
-    HKEY key;
     DWORD level = 0xdeadbeef;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, recordKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return level;
-    DWORD size = sizeof level;
-    RegQueryValueExA(key, "set", nullptr, nullptr, reinterpret_cast<BYTE*>(&level), &size);
-    RegCloseKey(key);
+    testkit::RegValue value = testkit::readRecordValue("set");
+    if (value.present && value.data.size() == sizeof level)
+        std::memcpy(&level, value.data.data(), sizeof level);
     return level;
 }
 

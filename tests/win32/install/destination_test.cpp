@@ -104,6 +104,9 @@ TEST_F(Destination, FolderFieldIsNormalisedAndShownBelowTheBase)
         {"Games\\Orbek\\", "Games\\Orbek\\", "Games\\Orbek\\"},
         {"x\\\\", "x\\\\", "x\\\\"},
         {"", "", ""},
+        // The trail byte 5C of ソ and 表 is no backslash.
+        {"ソ", "ソ", "ソ\\"},
+        {"表示", "表示", "表示\\"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
@@ -150,6 +153,16 @@ TEST_F(Destination, LongNameWithTwoForbiddenCharactersToldThreeTimes)
     EXPECT_EQ(warnings({textNameTooLong, forbidden('*'), forbidden('?')}), bench::captionsAndTexts(watcher.stop()));
 }
 
+TEST_F(Destination, EveryForbiddenCharacterIsToldInTheOrderOfTheName)
+{
+    std::strcpy(setup.folderName, "a|b?c>d<e:f/g*h\"\\");
+    bench::MessageWatcher watcher({IDOK});
+    EXPECT_FALSE(validateFolderName(owner_.handle()));
+    EXPECT_EQ(warnings({forbidden('|'), forbidden('?'), forbidden('>'), forbidden('<'), forbidden(':'),
+                        forbidden('/'), forbidden('*'), forbidden('"')}),
+              bench::captionsAndTexts(watcher.stop()));
+}
+
 TEST_F(Destination, DoubleByteCharactersAreJudgedByTheirBytes)
 {
     bench::MessageWatcher watcher({IDOK});
@@ -157,7 +170,15 @@ TEST_F(Destination, DoubleByteCharactersAreJudgedByTheirBytes)
     EXPECT_FALSE(validateFolderName(owner_.handle()));
     std::strcpy(setup.folderName, "ソ\\");
     EXPECT_FALSE(validateFolderName(owner_.handle()));
-    EXPECT_EQ(warnings({forbidden('|'), " \\ マークが連続しています。"}), bench::captionsAndTexts(watcher.stop()));
+    std::strcpy(setup.folderName, "表\\");
+    EXPECT_FALSE(validateFolderName(owner_.handle()));
+    // −, 81 7C, is refused like ポ; a 5C trail byte followed by another character passes.
+    std::strcpy(setup.folderName, "１−２\\");
+    EXPECT_FALSE(validateFolderName(owner_.handle()));
+    std::strcpy(setup.folderName, "表示\\");
+    EXPECT_TRUE(validateFolderName(owner_.handle()));
+    const std::string pair = " \\ マークが連続しています。";
+    EXPECT_EQ(warnings({forbidden('|'), pair, pair, forbidden('|')}), bench::captionsAndTexts(watcher.stop()));
 }
 
 TEST_F(Destination, MissingFoldersAreCreatedLevelByLevel)
@@ -208,6 +229,21 @@ TEST_F(Destination, TargetPast255CharactersIsRefusedBeforeAnythingIsMade)
     EXPECT_EQ(0, createInstallFolder(owner_.handle()));
     EXPECT_EQ(warnings({textNameTooLong}), bench::captionsAndTexts(watcher.stop()));
     EXPECT_FALSE(isFolder("D:\\DestTest\\Sub"));
+
+    // A base folder of 250 characters from the browser: a short name still fits, the default
+    // one does not.
+    std::string base = std::string("D:\\DestTest\\") + std::string(237, 'b') + "\\";
+    ASSERT_EQ(250u, base.size());
+    ASSERT_TRUE(CreateDirectoryA(base.c_str(), nullptr));
+    std::strcpy(setup.browsePaths[1], base.c_str());
+    std::strcpy(setup.folderName, "abcd\\");
+    bench::MessageWatcher again({IDOK});
+    EXPECT_EQ(1, createInstallFolder(owner_.handle()));
+    EXPECT_EQ(base + "abcd\\", setup.targetDir);
+    std::strcpy(setup.folderName, "Orbek\\VELKORIN\\");
+    EXPECT_EQ(0, createInstallFolder(owner_.handle()));
+    EXPECT_EQ(warnings({textNameTooLong}), bench::captionsAndTexts(again.stop()));
+    EXPECT_FALSE(isFolder(base + "Orbek"));
 }
 
 TEST_F(Destination, FailedCreationTellsItsCodeWithBracketsOnlyInTheChain)

@@ -4,48 +4,35 @@
 #include <string>
 #include <vector>
 
-#include <shlwapi.h>
-
+#include "helpers/test_helpers.h"
 #include "record/install_record.h"
 #include "shell/setup_state.h"
 
 namespace {
 
-const char recordKey[] = "Software\\Orbek\\Velkorin\\install";
-const char gameKey[] = "Software\\Orbek\\Velkorin";
-const char makerKey[] = "Software\\Orbek";
+using testkit::gameKey;
+using testkit::makerKey;
+using testkit::recordKey;
 
 void deleteTree(const char* path)
 {
-    SHDeleteKeyA(HKEY_CURRENT_USER, path);
+    testkit::deleteKeyTree(HKEY_CURRENT_USER, path);
 }
 
 bool keyExists(const char* path)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    return testkit::keyExists(HKEY_CURRENT_USER, path);
 }
 
 bool valueExists(const char* path, const char* name)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    LONG result = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    return testkit::valueExists(HKEY_CURRENT_USER, path, name);
 }
 
 void setValue(const char* path, const char* name, DWORD type, const void* data, DWORD size)
 {
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                             nullptr, &key, nullptr));
-    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size));
-    RegCloseKey(key);
+    ASSERT_TRUE(testkit::writeValue(HKEY_CURRENT_USER, path, name, type,
+                                    std::string(static_cast<const char*>(data), size)));
 }
 
 void setText(const char* path, const char* name, const std::string& text)
@@ -66,17 +53,11 @@ struct RawValue {
 
 RawValue queryRaw(const char* name)
 {
+    testkit::RegValue stored = testkit::readRecordValue(name);
     RawValue value;
-    HKEY key;
-    value.result = RegOpenKeyExA(HKEY_CURRENT_USER, recordKey, 0, KEY_READ, &key);
-    if (value.result != ERROR_SUCCESS)
-        return value;
-    unsigned char buffer[1024];
-    DWORD size = sizeof buffer;
-    value.result = RegQueryValueExA(key, name, nullptr, &value.type, buffer, &size);
-    RegCloseKey(key);
-    if (value.result == ERROR_SUCCESS)
-        value.bytes.assign(buffer, buffer + size);
+    value.result = stored.present ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND;
+    value.type = stored.type;
+    value.bytes.assign(stored.data.begin(), stored.data.end());
     return value;
 }
 
@@ -187,10 +168,10 @@ TEST_F(RecordTest, LevelTravelsAsSigned16Bits)
 {
     writeRecord("Q:", "C:\\G\\", 0x10001);
     EXPECT_EQ((std::vector<unsigned char>{1, 0, 0, 0}), queryRaw("set").bytes);
-    setLevel(0xFFFF);
+    setLevel(0x10001);
     EXPECT_EQ(recordComplete, readInstallRecord());
-    EXPECT_EQ(-1, setup.chosenType);
-    EXPECT_EQ(-1, setup.installedType);
+    EXPECT_EQ(1, setup.chosenType);
+    EXPECT_EQ(1, setup.installedType);
     writeRecord("Q:", "C:\\G\\", -2);
     EXPECT_EQ((std::vector<unsigned char>{0xFE, 0xFF, 0xFF, 0xFF}), queryRaw("set").bytes);
 }
@@ -215,18 +196,59 @@ TEST_F(RecordTest, ReadOfKeyWithoutDirReturnsZeroAndChangesNothing)
     EXPECT_EQ(0, std::memcmp(&before, &setup, sizeof setup));
 }
 
-TEST_F(RecordTest, DirThatIsNoFullPathIsNoRecordAndChangesNothing)
+TEST_F(RecordTest, DirThatIsNoFullPathOrNoTextIsNoRecordAndChangesNothing)
 {
-    // A removal over such a folder would delete the game's names in the current directory.
-    for (const char* folder : {"", "VELKORIN\\", "\\Orbek\\VELKORIN\\", "D:Orbek\\", "1:\\x\\"}) {
-        SCOPED_TRACE(folder);
-        setText(recordKey, "dir", folder);
+    // A removal over such a folder would delete the game's names in the current directory; the
+    // number and the bytes spell a drive root, which it would sweep.
+    const std::string root("Q:\\", 4);
+    const struct {
+        DWORD type;
+        std::string folder;
+    } cases[] = {
+        {REG_SZ, ""}, {REG_SZ, "VELKORIN\\"}, {REG_SZ, "\\Orbek\\VELKORIN\\"}, {REG_SZ, "D:Orbek\\"},
+        {REG_SZ, "1:\\x\\"}, {REG_DWORD, root}, {REG_BINARY, root},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folder);
+        setValue(recordKey, "dir", c.type, c.folder.data(), static_cast<DWORD>(c.folder.size()));
         setLevel(2);
         markRecordFields();
         static SetupState before;
         before = setup;
         EXPECT_EQ(recordAbsent, readInstallRecord());
         EXPECT_EQ(0, std::memcmp(&before, &setup, sizeof setup));
+    }
+}
+
+TEST_F(RecordTest, SetOutsideTheLevelsOrStoredAsTextIsNoLevel)
+{
+    setText(recordKey, "dir", "D:\\Games\\VELKORIN\\");
+    struct Case {
+        DWORD type;
+        std::vector<unsigned char> bytes;
+    };
+    const Case cases[] = {
+        {REG_DWORD, {3, 0, 0, 0}},
+        {REG_DWORD, {0xFF, 0xFF, 0xFF, 0xFF}},
+        {REG_DWORD, {0xFF, 0xFF, 0, 0}},
+        {REG_SZ, {'2', 0}},
+        {REG_SZ, {'1', '2', '3', '4', '5', 0}},
+        {REG_BINARY, {1, 0, 0, 0}},
+        {REG_DWORD, {1, 0}},
+    };
+    for (const Case& tampered : cases) {
+        SCOPED_TRACE(testing::PrintToString(tampered.bytes));
+        setValue(recordKey, "set", tampered.type, tampered.bytes.data(),
+                 static_cast<DWORD>(tampered.bytes.size()));
+        markRecordFields();
+        StoredRecord stored{};
+        stored.level = 9;
+        EXPECT_EQ(recordWithoutLevel, readStoredRecord(stored));
+        EXPECT_EQ(9, stored.level);
+        EXPECT_EQ(recordWithoutLevel, readInstallRecord());
+        EXPECT_STREQ("D:\\Games\\VELKORIN\\", setup.installDir);
+        EXPECT_EQ(7, setup.chosenType);
+        EXPECT_EQ(8, setup.installedType);
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 #include <shlobj.h>
-#include <shlwapi.h>
 
 #include <cstring>
 
@@ -13,21 +12,10 @@ namespace bench {
 
 namespace {
 
-const char recordKey[] = "Software\\Orbek\\Velkorin\\install";
-
 void addPaths(std::vector<std::string>& out, const std::string& folder, const FileTable& table)
 {
     for (int row = 0; row < table.count; ++row)
         out.push_back(folder + table.names[row]);
-}
-
-bool keyExists(const char* path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
 }
 
 }  // namespace
@@ -110,37 +98,13 @@ ProgramsRedirect::~ProgramsRedirect()
     RegCloseKey(key);
 }
 
-void seedRecord(const std::string& dir, int level)
-{
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, recordKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, "cur", 0, REG_SZ, reinterpret_cast<const BYTE*>("Q:"), 2);
-    RegSetValueExA(key, "drv", 0, REG_BINARY, reinterpret_cast<const BYTE*>("Q:"), 3);
-    RegSetValueExA(key, "dir", 0, REG_SZ, reinterpret_cast<const BYTE*>(dir.c_str()),
-                   static_cast<DWORD>(dir.size()));
-    DWORD stored = static_cast<DWORD>(level);
-    RegSetValueExA(key, "set", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&stored), sizeof stored);
-    RegCloseKey(key);
-}
-
-void clearRecord()
-{
-    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orbek");
-}
-
+void seedRecord(const std::string& dir, int level) { testkit::writeRecord(dir, level); }
+void clearRecord() { testkit::clearRecord(); }
 bool recordValueExists(const char* name)
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, recordKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    LONG result = RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr);
-    RegCloseKey(key);
-    return result == ERROR_SUCCESS;
+    return testkit::valueExists(HKEY_CURRENT_USER, testkit::recordKey, name);
 }
-
-bool gameKeyExists() { return keyExists("Software\\Orbek\\Velkorin"); }
-bool makerKeyExists() { return keyExists("Software\\Orbek"); }
+bool gameKeyExists() { return testkit::keyExists(HKEY_CURRENT_USER, testkit::gameKey); }
+bool makerKeyExists() { return testkit::keyExists(HKEY_CURRENT_USER, testkit::makerKey); }
 
 }  // namespace bench

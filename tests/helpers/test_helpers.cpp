@@ -1,0 +1,242 @@
+// The helpers every bench of tests shares: files and folders, registry keys and values, the
+// install record as a finished install leaves it.
+#include "helpers/test_helpers.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace testkit {
+
+namespace {
+
+// Whether the path ends with a backslash of its own, not with the 0x5C trail byte of a
+// double-byte character such as 表.
+bool endsWithSeparator(const std::string& path)
+{
+    if (path.empty())
+        return false;
+    const char* last = CharPrevA(path.c_str(), path.c_str() + path.size());
+    return last == path.c_str() + path.size() - 1 && path.back() == '\\';
+}
+
+}  // namespace
+
+std::string withSlash(const std::string& dir)
+{
+    return dir.empty() || endsWithSeparator(dir) ? dir : dir + "\\";
+}
+
+bool makeFolders(const std::string& path)
+{
+    std::string p = withSlash(path);
+    // Skip the drive root ("C:\") and make each level after it.
+    for (size_t i = 3; i < p.size(); ++i) {
+        if (p[i] != '\\')
+            continue;
+        std::string prefix = p.substr(0, i);
+        if (!CreateDirectoryA(prefix.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    DWORD attributes = GetFileAttributesA(p.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool writeFile(const std::string& path, const std::string& content)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD done = 0;
+    BOOL ok = WriteFile(f, content.data(), static_cast<DWORD>(content.size()), &done, nullptr);
+    CloseHandle(f);
+    return ok && done == content.size();
+}
+
+std::string readFile(const std::string& path)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string data;
+    char buf[4096];
+    DWORD got = 0;
+    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0)
+        data.append(buf, got);
+    CloseHandle(f);
+    return data;
+}
+
+std::vector<std::string> listFolder(const std::string& path)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((withSlash(path) + "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (std::strcmp(fd.cFileName, ".") != 0 && std::strcmp(fd.cFileName, "..") != 0)
+            names.push_back(fd.cFileName);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool emptyFolder(const std::string& path)
+{
+    bool ok = true;
+    for (const std::string& name : listFolder(path)) {
+        std::string p = withSlash(path) + name;
+        DWORD a = GetFileAttributesA(p.c_str());
+        if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY)) {
+            ok = deleteTree(p) && ok;
+        } else {
+            SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
+            ok = DeleteFileA(p.c_str()) && ok;
+        }
+    }
+    return ok;
+}
+
+bool deleteTree(const std::string& path)
+{
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return true;
+    emptyFolder(path);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(path.c_str());
+    return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+bool copyTree(const std::string& from, const std::string& to)
+{
+    if (!makeFolders(to))
+        return false;
+    for (const std::string& name : listFolder(from)) {
+        std::string src = withSlash(from) + name;
+        std::string dst = withSlash(to) + name;
+        DWORD a = GetFileAttributesA(src.c_str());
+        bool ok = (a & FILE_ATTRIBUTE_DIRECTORY) ? copyTree(src, dst) : CopyFileA(src.c_str(), dst.c_str(), FALSE) != 0;
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+std::string programsFolder()
+{
+    LPITEMIDLIST list = nullptr;
+    char path[MAX_PATH] = "";
+    if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &list)) && list) {
+        SHGetPathFromIDListA(list, path);
+        CoTaskMemFree(list);
+    }
+    return path;
+}
+
+bool deleteKeyTree(HKEY rootKey, const std::string& path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(rootKey, path.c_str(), 0, KEY_READ | KEY_WRITE, &key) == ERROR_SUCCESS) {
+        char name[1024];
+        for (;;) {
+            DWORD len = sizeof name;
+            if (RegEnumKeyExA(key, 0, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
+            if (!deleteKeyTree(key, name))
+                break;
+        }
+        RegCloseKey(key);
+        RegDeleteKeyA(rootKey, path.c_str());
+    }
+    return !keyExists(rootKey, path);
+}
+
+bool keyExists(HKEY rootKey, const std::string& path)
+{
+    HKEY key;
+    if (RegOpenKeyExA(rootKey, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool ensureKey(HKEY rootKey, const std::string& path)
+{
+    HKEY key;
+    if (RegCreateKeyExA(rootKey, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+RegValue readValue(HKEY rootKey, const std::string& keyPath, const std::string& name)
+{
+    RegValue v;
+    HKEY key;
+    if (RegOpenKeyExA(rootKey, keyPath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return v;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name.c_str(), nullptr, &v.type, nullptr, &size) == ERROR_SUCCESS) {
+        std::string data(size, '\0');
+        if (RegQueryValueExA(key, name.c_str(), nullptr, &v.type,
+                             reinterpret_cast<BYTE*>(&data[0]), &size) == ERROR_SUCCESS) {
+            data.resize(size);
+            v.data = data;
+            v.present = true;
+        }
+    }
+    RegCloseKey(key);
+    return v;
+}
+
+bool writeValue(HKEY rootKey, const std::string& keyPath, const std::string& name, DWORD type,
+                const std::string& data)
+{
+    HKEY key;
+    if (RegCreateKeyExA(rootKey, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    LONG rc = RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                             static_cast<DWORD>(data.size()));
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+RegValue readRecordValue(const std::string& name) { return readValue(HKEY_CURRENT_USER, recordKey, name); }
+
+std::string dwordBytes(DWORD value)
+{
+    return std::string(reinterpret_cast<const char*>(&value), sizeof value);
+}
+
+bool writeRecord(const std::string& installDir, int level, const std::string& cdDrive)
+{
+    bool ok = writeValue(HKEY_CURRENT_USER, recordKey, "cur", REG_SZ, cdDrive.substr(0, 2)) &&
+              writeValue(HKEY_CURRENT_USER, recordKey, "drv", REG_BINARY, cdDrive.substr(0, 2) + '\0') &&
+              writeValue(HKEY_CURRENT_USER, recordKey, "dir", REG_SZ, installDir);
+    if (ok && level >= 0)
+        ok = writeValue(HKEY_CURRENT_USER, recordKey, "set", REG_DWORD, dwordBytes(static_cast<DWORD>(level)));
+    if (ok && level < 0) {
+        HKEY key;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, recordKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+            return false;
+        LONG rc = RegDeleteValueA(key, "set");
+        RegCloseKey(key);
+        ok = rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+    }
+    return ok;
+}
+
+bool clearRecord() { return deleteKeyTree(HKEY_CURRENT_USER, makerKey); }
+
+bool valueExists(HKEY rootKey, const std::string& keyPath, const std::string& name)
+{
+    return readValue(rootKey, keyPath, name).present;
+}
+
+}  // namespace testkit
