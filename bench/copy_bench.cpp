@@ -1,7 +1,14 @@
 // Installs a prepared CD folder through the copy engine and, in the same run on the same files,
 // with a bare CopyFileA loop; prints the engine's wall time over the loop's (median over runs).
 //
-//   copy_bench.exe NAME CD-DRIVE DESTINATION-ROOT RUNS
+//   copy_bench.exe NAME CD-DRIVE DESTINATION-ROOT RUNS [PEER]
+//
+// NAME large-dialogs times instead the real setup, Q:\setup.exe, through menu 104, level
+// choice 108 (full) and install dialog 106 into DESTINATION-ROOT's drive, from the press of Start
+// to the shortcut offer, against the bare loop over the same files.
+//
+// PEER, when given, is a silent installer that copies the whole of CD-DRIVE into the folder its
+// /D= names; it is timed from its start to its end against the same bare loop, as nsis-NAME.
 //
 // CD-DRIVE ("S:") holds setup.lst and the files it names at its root, as the engine copies from
 // a drive root. Each run copies afresh into DESTINATION-ROOT\engine\ and
@@ -17,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/driver.h"
 #include "helpers/test_helpers.h"
 #include "install/copy_engine.h"
 #include "install/manifest_reader.h"
@@ -112,8 +120,8 @@ struct EngineRun {
     WNDPROC labelProc;
 };
 
-// What the engine shows over a run that crosses every percent once: 100 bar steps and 100
-// label changes, each followed by a pump. It is paid whatever the files cost to copy.
+// What the engine would pay over a run that crosses every percent once if it painted them all:
+// 100 bar steps and 100 label changes, each followed by a pump. The engine paints once a frame.
 double showFullProgress(HWND dlg)
 {
     double start = now();
@@ -191,6 +199,29 @@ void removeTree(const std::string& path)
     testkit::deleteTree(path);
 }
 
+// From the peer's start to its end: its own loading is part of what a player waits for.
+bool peerCopy(const std::string& peer, const std::string& root, double& seconds)
+{
+    std::string command = "\"" + peer + "\" /S /D=" + root.substr(0, root.size() - 1);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    double start = now();
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        std::printf("cannot start %s: %lu\n", peer.c_str(), GetLastError());
+        return false;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    seconds = now() - start;
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    if (code != 0)
+        std::printf("%s ended with %lu\n", peer.c_str(), code);
+    return code == 0;
+}
+
 double median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -198,12 +229,150 @@ double median(std::vector<double> values)
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
+// A dialog of the process once visible, looked for every millisecond: the driver's own wait
+// polls every 10 ms.
+HWND waitVisible(const driver::DialogQuery& query, const driver::Process& process)
+{
+    const double deadline = now() + 60;
+    HWND found = nullptr;
+    while (!(found = driver::findDialog(query)) && process.running() && now() < deadline)
+        Sleep(1);
+    return found;
+}
+
+// Menu 104 to the shortcut offer; only the copy, from the press of Start, is timed.
+bool installThroughDialogs(const std::string& setupExe, const std::string& folderName, double& seconds)
+{
+    std::string folder = setupExe.substr(0, setupExe.find_last_of('\\') + 1);
+    driver::Process process;
+    if (!process.start(setupExe, "", folder)) {
+        std::printf("cannot start %s: %lu\n", setupExe.c_str(), process.lastError());
+        return false;
+    }
+    const DWORD id = process.id();
+    driver::DialogQuery menuQuery = driver::byIds({IDC_MENU_INSTALL, IDC_MENU_BONUS_VOICES, IDC_MENU_EXIT}, id);
+    menuQuery.absentIds = {IDC_MENU_START_GAME, IDC_MENU_UNINSTALL};
+    HWND menu = waitVisible(menuQuery, process);
+    HWND choice = menu && driver::click(menu, IDC_MENU_INSTALL)
+                      ? waitVisible(driver::byIds({IDC_LEVEL_MINIMUM, IDC_LEVEL_STANDARD, IDC_LEVEL_FULL}, id), process)
+                      : nullptr;
+    HWND install = choice && driver::click(choice, IDC_LEVEL_FULL)
+                       ? waitVisible(driver::byIds({IDC_PROGRESS_START, IDC_INSTALL_DRIVE_LIST, IDC_INSTALL_FOLDER_NAME}, id),
+                                     process)
+                       : nullptr;
+    bool ready = false;
+    if (install) {
+        std::string drive = folderName.substr(0, 3);
+        int index = driver::comboFind(install, IDC_INSTALL_DRIVE_LIST, drive);
+        ready = index >= 0 && driver::comboSelect(install, IDC_INSTALL_DRIVE_LIST, index) &&
+                driver::setEditText(install, IDC_INSTALL_FOLDER_NAME, folderName.substr(3)) &&
+                driver::waitUntil([&] { return driver::controlText(install, IDC_PROGRESS_DESTINATION) == folderName; },
+                                  10000);
+    }
+    HWND offer = nullptr;
+    if (ready) {
+        double start = now();
+        if (driver::click(install, IDC_PROGRESS_START))
+            offer = waitVisible(driver::byIds({IDC_SHORTCUT_YES, IDC_SHORTCUT_NO}, id), process);
+        seconds = now() - start;
+    }
+    if (!offer)
+        std::printf("the setup did not reach the shortcut offer:\n%s", driver::describeWindows(id).c_str());
+    // What follows the offer (the success message, the updater) is not measured.
+    process.terminateTree();
+    return offer != nullptr;
+}
+
+int dialogRuns(const std::string& name, const std::string& destinationRoot, const std::vector<FileCopy>& files,
+               int runs)
+{
+    // The setup copies from the CD-ROM drive it finds, where bench/run puts the same set.
+    const std::string setupExe = "Q:\\setup.exe";
+    const std::string installRoot = destinationRoot + "\\dialogs";
+    const std::string bareRoot = destinationRoot + "\\bare\\";
+    std::vector<double> setupTimes, bareTimes, ratios;
+    int status = 0;
+    CreateDirectoryA(destinationRoot.c_str(), nullptr);
+    for (int i = 0; i < runs && status == 0; ++i) {
+        removeTree(installRoot);
+        removeTree(bareRoot.substr(0, bareRoot.size() - 1));
+        CreateDirectoryA(bareRoot.c_str(), nullptr);
+        // Without a record the setup opens menu 104.
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orbek");
+        double setupSeconds = 0, bareSeconds = 0;
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((turn == 0) == (i % 2 == 0)) {
+                if (!installThroughDialogs(setupExe, installRoot + "\\", setupSeconds))
+                    status = 1;
+            } else {
+                double start = now();
+                if (!bareCopy(files))
+                    status = 1;
+                bareSeconds = now() - start;
+            }
+        }
+        setupTimes.push_back(setupSeconds);
+        bareTimes.push_back(bareSeconds);
+        ratios.push_back(setupSeconds / bareSeconds);
+        std::printf("%s: run %d: setup from Start to the shortcut offer %.3f s, bare loop %.3f s, ratio %.3f\n",
+                    name.c_str(), i + 1, setupSeconds, bareSeconds, ratios.back());
+        std::fflush(stdout);
+    }
+    removeTree(destinationRoot);
+    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orbek");
+    if (status != 0)
+        return 1;
+    std::printf("%s: %zu files, median setup %.3f s, median bare loop %.3f s, median ratio %.3f\n", name.c_str(),
+                files.size(), median(setupTimes), median(bareTimes), median(ratios));
+    return 0;
+}
+
+int peerRuns(const std::string& name, const std::string& peer, const std::string& destinationRoot,
+             const std::vector<FileCopy>& files, int runs)
+{
+    const std::string peerRoot = destinationRoot + "\\peer\\";
+    const std::string bareRoot = destinationRoot + "\\bare\\";
+    const std::string label = "nsis-" + name;
+    std::vector<double> peerTimes, bareTimes, ratios;
+    int status = 0;
+    CreateDirectoryA(destinationRoot.c_str(), nullptr);
+    for (int i = 0; i < runs && status == 0; ++i) {
+        removeTree(peerRoot.substr(0, peerRoot.size() - 1));
+        removeTree(bareRoot.substr(0, bareRoot.size() - 1));
+        CreateDirectoryA(bareRoot.c_str(), nullptr);
+        double peerSeconds = 0, bareSeconds = 0;
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((turn == 0) == (i % 2 == 0)) {
+                if (!peerCopy(peer, peerRoot, peerSeconds))
+                    status = 1;
+            } else {
+                double start = now();
+                if (!bareCopy(files))
+                    status = 1;
+                bareSeconds = now() - start;
+            }
+        }
+        peerTimes.push_back(peerSeconds);
+        bareTimes.push_back(bareSeconds);
+        ratios.push_back(peerSeconds / bareSeconds);
+        std::printf("%s: run %d: nsis installer %.3f s, bare loop %.3f s, ratio %.3f\n", label.c_str(), i + 1,
+                    peerSeconds, bareSeconds, ratios.back());
+        std::fflush(stdout);
+    }
+    removeTree(destinationRoot);
+    if (status != 0)
+        return 1;
+    std::printf("%s: %zu files, median nsis installer %.3f s, median bare loop %.3f s, median ratio %.3f\n",
+                label.c_str(), files.size(), median(peerTimes), median(bareTimes), median(ratios));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 5) {
-        std::printf("usage: copy_bench NAME CD-DRIVE DESTINATION-ROOT RUNS\n");
+    if (argc != 5 && argc != 6) {
+        std::printf("usage: copy_bench NAME CD-DRIVE DESTINATION-ROOT RUNS [PEER]\n");
         return 2;
     }
     const std::string name = argv[1];
@@ -233,6 +402,8 @@ int main(int argc, char** argv)
         return 1;
     }
     CreateDirectoryA(destinationRoot.c_str(), nullptr);
+    if (name == "large-dialogs")
+        return dialogRuns(name, destinationRoot, files, runs);
 
     std::vector<double> engineTimes, bareTimes, ratios, completions;
     int status = 0;
@@ -277,12 +448,13 @@ int main(int argc, char** argv)
         engineCopy(level, engineRoot, seconds, unused, true);
         display.push_back(seconds);
     }
-    std::printf("%s: of the engine's time, the progress display of a whole run (100 bar steps and labels) "
-                "takes %.3f s, the completion (save migration, record, shortcut offer) %.3f s\n",
+    std::printf("%s: painting each of a run's 100 bar steps and labels would take %.3f s; "
+                "of the engine's time, the completion (save migration, record, shortcut offer) takes %.3f s\n",
                 name.c_str(), median(display), median(completions));
     // The two copies of a run follow each other, so the ratio within a run is the steadier
     // figure on a machine whose load changes; its median is the result.
     std::printf("%s: %zu files, median engine %.3f s, median bare loop %.3f s, median ratio %.3f\n", name.c_str(),
                 files.size(), median(engineTimes), median(bareTimes), median(ratios));
-    return 0;
+    std::fflush(stdout);
+    return argc == 6 ? peerRuns(name, argv[5], destinationRoot, files, runs) : 0;
 }

@@ -34,6 +34,8 @@ struct CopyRun {
     ManifestReader reader;
     CopyProgress progress;
     std::int32_t shownPercent;   // what label 1045 shows, so it is set only when it changes
+    DisplayThrottle display;
+    bool redrawHeld;             // the bar and the label take steps and texts unpainted
     const char* destinationRoot;
     char sourceFolder[pathSize];
     char destinationFolder[pathSize];
@@ -144,17 +146,58 @@ static void setPercentLabel(HWND window, std::int32_t percent)
         SendDlgItemMessageA(window, IDC_PROGRESS_PERCENT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(label));
 }
 
+// Both controls paint at once on every step and text (the static even when its text is
+// unchanged); with redraw off they only keep where they stand, for the next repaint to show.
+static void holdRedraw(CopyRun& run)
+{
+    if (run.redrawHeld)
+        return;
+    SendDlgItemMessageA(run.window, IDC_PROGRESS_BAR, WM_SETREDRAW, FALSE, 0);
+    SendDlgItemMessageA(run.window, IDC_PROGRESS_PERCENT, WM_SETREDRAW, FALSE, 0);
+    run.redrawHeld = true;
+}
+
+static void releaseRedraw(CopyRun& run)
+{
+    if (!run.redrawHeld)
+        return;
+    for (int id : {IDC_PROGRESS_BAR, IDC_PROGRESS_PERCENT}) {
+        HWND control = GetDlgItem(run.window, id);
+        SendMessageA(control, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(control, nullptr, TRUE);
+    }
+    run.redrawHeld = false;
+}
+
 static void showProgress(CopyRun& run)
 {
     ProgressAdvance advance = advanceProgress(run.progress);
+    bool labelChanges = advance.percent != run.shownPercent;
+    if (advance.steps > 0 || labelChanges)
+        holdRedraw(run);
     for (std::int32_t i = 0; i < advance.steps; ++i)
         SendDlgItemMessageA(run.window, IDC_PROGRESS_BAR, PBM_STEPIT, 0, 0);
-    // A label set to the text it already shows would still be repainted; with many files to a
-    // percent most files change nothing.
-    if (advance.percent != run.shownPercent) {
+    // With many files to a percent most files change nothing.
+    if (labelChanges) {
         setPercentLabel(run.window, advance.percent);
         run.shownPercent = advance.percent;
     }
+}
+
+// QS_ALLINPUT of newer headers adds QS_RAWINPUT, which older systems refuse as an invalid flag.
+static bool messagesWaiting()
+{
+    const UINT kinds = QS_KEY | QS_MOUSE | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_SENDMESSAGE | QS_HOTKEY;
+    return HIWORD(GetQueueStatus(kinds)) != 0;
+}
+
+// Paints what the bar and the label hold and takes every waiting message, a close among them;
+// a message box it opens finds both controls painting again.
+static void refreshDisplay(CopyRun& run)
+{
+    releaseRedraw(run);
+    pumpMessages();
+    run.display.shownAt = GetTickCount();
 }
 
 static void deleteCopiedFile(HWND window, const char* path)
@@ -215,6 +258,7 @@ static void undoUpgradeCopies(CopyRun& run)
 // nothing would ever remove the files of a level the record does not name.
 static int failRun(CopyRun& run, DWORD error)
 {
+    releaseRedraw(run);
     showErrorCode(run.window, error);
     if (run.kind == RunKind::upgrade && run.copying)
         undoUpgradeCopies(run);
@@ -260,6 +304,8 @@ static int runCopy(HWND window, int level, RunKind kind)
     run.window = window;
     run.kind = kind;
     run.shownPercent = -1;
+    run.display = {GetTickCount()};
+    run.redrawHeld = false;
     run.recorded = 0;
     run.copying = false;
     copiedBeyondTable.clear();
@@ -294,10 +340,16 @@ static int runCopy(HWND window, int level, RunKind kind)
         if (error != 0)
             return failRun(run, error);
         showProgress(run);
-        pumpMessages();
-        if (setup.copyState == copyCancelRequested)
-            return cancelRun(run);
+        // Only the pump lets a close through: whenever none runs, no cancel can be waiting.
+        if (displayDue(run.display, GetTickCount()) || messagesWaiting()) {
+            refreshDisplay(run);
+            if (setup.copyState == copyCancelRequested)
+                return cancelRun(run);
+        }
     }
+    refreshDisplay(run);
+    if (setup.copyState == copyCancelRequested)
+        return cancelRun(run);
     closeManifest(run.reader);
     return completeRun(run);
 }

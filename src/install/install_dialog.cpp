@@ -1,5 +1,5 @@
 // The install dialog 106: the player picks the drive and the folder, starts the copy and watches
-// it. The copy runs inside the Start handler and pumps this dialog's messages after every file,
+// it. The copy runs inside the Start handler and takes whatever messages wait after each file,
 // so every handler here may run in the middle of a copy; copyState tells.
 //
 // The dialog has no handlers for its drive list and folder field: the polling step after every

@@ -16,6 +16,12 @@ ProgressAdvance advanceProgress(CopyProgress& progress)
     return advance;
 }
 
+bool displayDue(const DisplayThrottle& throttle, std::uint32_t now)
+{
+    // Unsigned subtraction gives the time elapsed across a wrap of the tick as well.
+    return now - throttle.shownAt >= displayInterval;
+}
+
 bool formatPercent(char* out, std::size_t size, std::int32_t percent)
 {
     return formatText(out, size, "%d %%", static_cast<int>(percent));

@@ -89,3 +89,20 @@ TEST(CopyProgress, TotalStopsAtTheLargestValueInsteadOfOverflowing)
     EXPECT_EQ(INT32_MAX / 100, advance.percent);
     EXPECT_EQ(0, advance.steps);
 }
+
+TEST(DisplayThrottle, RepaintsOnceAFrameHasPassed)
+{
+    DisplayThrottle throttle{1000};
+    EXPECT_FALSE(displayDue(throttle, 1000));
+    EXPECT_FALSE(displayDue(throttle, 1000 + displayInterval - 1));
+    EXPECT_TRUE(displayDue(throttle, 1000 + displayInterval));
+    EXPECT_TRUE(displayDue(throttle, 5000));
+}
+
+TEST(DisplayThrottle, CountsAcrossTheWrapOfTheTick)
+{
+    DisplayThrottle throttle{UINT32_MAX - 5};
+    EXPECT_FALSE(displayDue(throttle, UINT32_MAX));
+    EXPECT_FALSE(displayDue(throttle, displayInterval - 7));
+    EXPECT_TRUE(displayDue(throttle, displayInterval - 6));
+}

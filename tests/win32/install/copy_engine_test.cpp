@@ -45,6 +45,7 @@ struct BareDialog {
     int copyStateAfter = -1;
     int bar = -1;
     std::string label;
+    bool controlsPaint = false;   // bar and label both left with their visible style
 };
 
 BareDialog* bare = nullptr;
@@ -82,6 +83,8 @@ INT_PTR CALLBACK bareProgressProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
             char label[32] = {};
             GetDlgItemTextA(dlg, IDC_PROGRESS_PERCENT, label, sizeof label);
             bare->label = label;
+            bare->controlsPaint = (GetWindowLongA(GetDlgItem(dlg, IDC_PROGRESS_BAR), GWL_STYLE) & WS_VISIBLE) &&
+                                  (GetWindowLongA(GetDlgItem(dlg, IDC_PROGRESS_PERCENT), GWL_STYLE) & WS_VISIBLE);
             if (!result)
                 EndDialog(dlg, 1);
             setup.copyState = copyIdle;
@@ -196,6 +199,7 @@ protected:
         dialog_.labels = 0;
         dialog_.result = dialog_.copyStateAfter = dialog_.bar = -1;
         dialog_.label.clear();
+        dialog_.controlsPaint = false;
         bare = &dialog_;
         ui_.reset(new bench::Background([upgrade] {
             openDialog(upgrade ? IDD_UPGRADE : IDD_INSTALL, nullptr, bareProgressProc);
@@ -259,6 +263,7 @@ TEST_F(CopyEngine, FreshInstallCompletesRecordsAndOffersTheShortcut)
     EXPECT_EQ(std::vector<std::string>({std::string(captionSetup) + "|" + textCopySaves}), bench::captionsAndTexts(seen));
     EXPECT_EQ(99, dialog_.bar);
     EXPECT_EQ("100 %", dialog_.label);
+    EXPECT_TRUE(dialog_.controlsPaint);
     EXPECT_STREQ(installDir, setup.installDir);
     EXPECT_STREQ("D:\\", setup.installDrive);
     EXPECT_EQ(2, setup.installedType);
@@ -312,6 +317,7 @@ TEST_F(CopyEngine, MissingSourceEndsWithItsCodeAndKeepsWhatWasThere)
 
     EXPECT_EQ(0, dialog_.result);
     EXPECT_EQ(copyRunning, dialog_.copyStateAfter);
+    EXPECT_TRUE(dialog_.controlsPaint);
     EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 2")}), bench::captionsAndTexts(seen));
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ(dialog_.window.load(), seen[0].owner);
@@ -574,6 +580,7 @@ TEST_P(UpgradeCancel, DeletesExactlyTheFilesItCreated)
     EXPECT_EQ(0, dialog_.result);
     // The run got as far as the file it was cancelled after, and no further.
     EXPECT_EQ(point.afterFiles, dialog_.labels);
+    EXPECT_TRUE(dialog_.controlsPaint);
     EXPECT_EQ(0, setup.chosenType);
     for (const char* name : {"KAO.DAT", "voice\\VALL00.DAT", "SE.DAT"})
         EXPECT_FALSE(driver::fileExists(dir_ + name)) << name;
