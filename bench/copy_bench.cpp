@@ -298,7 +298,7 @@ int dialogRuns(const std::string& name, const std::string& destinationRoot, cons
         removeTree(bareRoot.substr(0, bareRoot.size() - 1));
         CreateDirectoryA(bareRoot.c_str(), nullptr);
         // Without a record the setup opens menu 104.
-        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orbek");
+        testkit::clearRecord();
         double setupSeconds = 0, bareSeconds = 0;
         for (int turn = 0; turn < 2; ++turn) {
             if ((turn == 0) == (i % 2 == 0)) {
@@ -319,7 +319,7 @@ int dialogRuns(const std::string& name, const std::string& destinationRoot, cons
         std::fflush(stdout);
     }
     removeTree(destinationRoot);
-    SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orbek");
+    testkit::clearRecord();
     if (status != 0)
         return 1;
     std::printf("%s: %zu files, median setup %.3f s, median bare loop %.3f s, median ratio %.3f\n", name.c_str(),
