@@ -264,35 +264,6 @@ INSTANTIATE_TEST_SUITE_P(Levels, EachLevel,
                              return "Level" + std::to_string(level.param.level);
                          });
 
-// E:\\filler grown or cut until E: has exactly that many bytes free.
-::testing::AssertionResult leaveFreeOnE(ULONGLONG wanted)
-{
-    HANDLE filler = CreateFileA("E:\\filler", GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (filler == INVALID_HANDLE_VALUE)
-        return ::testing::AssertionFailure() << "cannot open E:\\filler: " << GetLastError();
-    ULARGE_INTEGER available = {};
-    GetDiskFreeSpaceExA("E:\\", &available, nullptr, nullptr);
-    LARGE_INTEGER size = {};
-    GetFileSizeEx(filler, &size);
-    if (available.QuadPart > wanted) {
-        // Written, not only extended: a sparse end takes no room on tmpfs.
-        std::string zeros(static_cast<size_t>(available.QuadPart - wanted), '\0');
-        DWORD done = 0;
-        SetFilePointer(filler, 0, nullptr, FILE_END);
-        WriteFile(filler, zeros.data(), static_cast<DWORD>(zeros.size()), &done, nullptr);
-    } else {
-        LARGE_INTEGER end;
-        end.QuadPart = size.QuadPart - static_cast<LONGLONG>(wanted - available.QuadPart);
-        SetFilePointerEx(filler, end, nullptr, FILE_BEGIN);
-        SetEndOfFile(filler);
-    }
-    CloseHandle(filler);
-    GetDiskFreeSpaceExA("E:\\", &available, nullptr, nullptr);
-    if (available.QuadPart != wanted)
-        return ::testing::AssertionFailure() << "E: has " << available.QuadPart << " bytes free, not " << wanted;
-    return ::testing::AssertionSuccess();
-}
-
 TEST_F(FreshInstall, WithoutADriveWithRoomTheLevelChoiceStaysAndASmallerLevelFitsTheSmallDisk)
 {
     if (!std::getenv("VK_SMALL_DISK"))
@@ -305,9 +276,9 @@ TEST_F(FreshInstall, WithoutADriveWithRoomTheLevelChoiceStaysAndASmallerLevelFit
 
     expectNoDrive(IDC_LEVEL_FULL);
     // One page either side of the minimum level's million bytes: tmpfs counts whole pages.
-    ASSERT_TRUE(leaveFreeOnE(999424));
+    ASSERT_TRUE(e2e::leaveFreeOnDrive('E', 999424));
     expectNoDrive(IDC_LEVEL_MINIMUM);
-    ASSERT_TRUE(leaveFreeOnE(1003520));
+    ASSERT_TRUE(e2e::leaveFreeOnDrive('E', 1003520));
 
     chooseLevel(IDC_LEVEL_MINIMUM);
     ASSERT_FALSE(HasFatalFailure());
