@@ -16,22 +16,11 @@
 #include <vector>
 
 #include "install/folder_browser.h"
+#include "bench_timing.h"
 #include "resources/resource.h"
 #include "shell/setup_state.h"
 
 namespace {
-
-double now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 double shownAt = 0;
 double readAt = 0;   // WM_INITDIALOG returned: the folders read and in the tree
@@ -80,13 +69,6 @@ std::size_t bareWalk(const std::string& root)
         FindClose(search);
     }
     return folders.size();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 }  // namespace

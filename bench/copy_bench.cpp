@@ -28,6 +28,7 @@
 #include "helpers/test_helpers.h"
 #include "install/copy_engine.h"
 #include "install/manifest_reader.h"
+#include "bench_timing.h"
 #include "resources/resource.h"
 #include "shell/setup_state.h"
 
@@ -40,18 +41,6 @@ struct FileCopy {
     std::string destination;
     std::string folder;   // the destination folder, made when the first copy finds it missing
 };
-
-double now()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // The same file list the engine reads, with the same paths.
 bool listFiles(int level, const std::string& root, std::vector<FileCopy>& files)
@@ -220,13 +209,6 @@ bool peerCopy(const std::string& peer, const std::string& root, double& seconds)
     if (code != 0)
         std::printf("%s ended with %lu\n", peer.c_str(), code);
     return code == 0;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    std::size_t middle = values.size() / 2;
-    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 // A dialog of the process once visible, looked for every millisecond: the driver's own wait
