@@ -82,18 +82,20 @@ bool bareCopy(const std::vector<FileCopy>& files)
 }
 
 // The offer of a shortcut at the end of an install is declined as soon as it is up; a message
-// box (an error of the engine) is printed and closed, so that a failed run ends.
+// box (an error of the engine) is printed and closed, so that a failed run ends. A CBT hook runs
+// only when a window is activated: a hook on every message would charge the engine's bar steps
+// and labels a call to the wineserver each, which the setup on its own never pays.
 LRESULT CALLBACK answerDialogsHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    const CWPRETSTRUCT* message = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
-    if (code == HC_ACTION && message->message == WM_INITDIALOG) {
-        if (GetDlgItem(message->hwnd, IDC_SHORTCUT_NO)) {
-            PostMessageA(message->hwnd, WM_COMMAND, IDC_SHORTCUT_NO, 0);
-        } else if (HWND text = GetDlgItem(message->hwnd, 0xFFFF)) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE) {
+        if (GetDlgItem(window, IDC_SHORTCUT_NO)) {
+            PostMessageA(window, WM_COMMAND, IDC_SHORTCUT_NO, 0);
+        } else if (HWND text = GetDlgItem(window, 0xFFFF)) {
             char shown[512] = {};
             GetWindowTextA(text, shown, sizeof shown);
             std::printf("message box: %s\n", shown);
-            PostMessageA(message->hwnd, WM_COMMAND, IDOK, 0);
+            PostMessageA(window, WM_COMMAND, IDOK, 0);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -374,7 +376,7 @@ int main(int argc, char** argv)
         std::printf("%s: cannot enter %s\n", name.c_str(), benchDrive);
         return 1;
     }
-    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, answerDialogsHook, nullptr, GetCurrentThreadId());
+    HHOOK hook = SetWindowsHookExA(WH_CBT, answerDialogsHook, nullptr, GetCurrentThreadId());
 
     const std::string engineRoot = destinationRoot + "\\engine\\";
     const std::string bareRoot = destinationRoot + "\\bare\\";
