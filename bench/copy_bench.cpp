@@ -256,8 +256,15 @@ bool installThroughDialogs(const std::string& setupExe, const std::string& folde
     HWND offer = nullptr;
     if (ready) {
         double start = now();
-        if (driver::click(install, IDC_PROGRESS_START))
+        if (driver::click(install, IDC_PROGRESS_START)) {
+            // The search for the offer asks the wineserver about every window of the prefix, a
+            // few dozen calls a time, which would slow the setup's own calls through the
+            // whole copy: until the install dialog hides as the copy ends, a call a time will do.
+            const double deadline = now() + 60;
+            while (driver::isVisible(install) && process.running() && now() < deadline)
+                Sleep(1);
             offer = waitVisible(driver::byIds({IDC_SHORTCUT_YES, IDC_SHORTCUT_NO}, id), process);
+        }
         seconds = now() - start;
     }
     if (!offer)
