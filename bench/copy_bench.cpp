@@ -101,9 +101,12 @@ LRESULT CALLBACK answerDialogsHook(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// No copy: what one run of the engine pays for its display and its checks, timed apart.
+enum class Probe { none, paintEveryPercent, requiredCalls };
+
 struct EngineRun {
     int level;
-    bool displayOnly;   // no copy: time the progress display the engine drives over a run
+    Probe probe;
     int result;
     double seconds;
     double labelSetAt;   // when label 1045 was last set: the completion sets "100 %" first
@@ -124,6 +127,47 @@ double showFullProgress(HWND dlg)
         pumpMessages();
     }
     return now() - start;
+}
+
+// What the engine cannot leave out, whatever it paints: after every file a look at the queue
+// (a close may wait) and at the copy's attributes, and the 100 bar steps and label texts of a
+// run, here unpainted. Under Wine every one of them asks the wineserver.
+struct RequiredCalls {
+    double steps = 0;
+    double queueChecks = 0;
+    double attributeChecks = 0;
+};
+
+const std::vector<FileCopy>* probedFiles = nullptr;
+RequiredCalls requiredCalls;
+
+double timeRequiredCalls(HWND dlg)
+{
+    HWND bar = GetDlgItem(dlg, IDC_PROGRESS_BAR);
+    HWND label = GetDlgItem(dlg, IDC_PROGRESS_PERCENT);
+    SendMessageA(bar, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(label, WM_SETREDRAW, FALSE, 0);
+    double start = now();
+    for (int percent = 1; percent <= 100; ++percent) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%d %%", percent);
+        SendMessageA(bar, PBM_STEPIT, 0, 0);
+        SendMessageA(label, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    }
+    requiredCalls.steps = now() - start;
+    SendMessageA(bar, WM_SETREDRAW, TRUE, 0);
+    SendMessageA(label, WM_SETREDRAW, TRUE, 0);
+
+    const UINT kinds = QS_KEY | QS_MOUSE | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_SENDMESSAGE | QS_HOTKEY;
+    start = now();
+    for (std::size_t i = 0; i < probedFiles->size(); ++i)
+        GetQueueStatus(kinds);
+    requiredCalls.queueChecks = now() - start;
+    start = now();
+    for (const FileCopy& file : *probedFiles)
+        GetFileAttributesA(file.source.c_str());
+    requiredCalls.attributeChecks = now() - start;
+    return requiredCalls.steps + requiredCalls.queueChecks + requiredCalls.attributeChecks;
 }
 
 EngineRun* engineRun = nullptr;
@@ -150,8 +194,9 @@ INT_PTR CALLBACK benchDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
         PostMessageA(dlg, WM_COMMAND, IDC_PROGRESS_START, 0);
         break;
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDC_PROGRESS_START && engineRun->displayOnly) {
-            engineRun->seconds = showFullProgress(dlg);
+        if (LOWORD(wParam) == IDC_PROGRESS_START && engineRun->probe != Probe::none) {
+            engineRun->seconds =
+                engineRun->probe == Probe::paintEveryPercent ? showFullProgress(dlg) : timeRequiredCalls(dlg);
             EndDialog(dlg, 1);
         } else if (LOWORD(wParam) == IDC_PROGRESS_START) {
             double start = now();
@@ -171,12 +216,12 @@ INT_PTR CALLBACK benchDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
     return 0;
 }
 
-bool engineCopy(int level, const std::string& root, double& seconds, double& completion, bool displayOnly = false)
+bool engineCopy(int level, const std::string& root, double& seconds, double& completion, Probe probe = Probe::none)
 {
     std::memset(setup.targetDir, 0, sizeof setup.targetDir);
     std::strcpy(setup.targetDir, root.c_str());
     setup.chosenType = level;
-    EngineRun run = {level, displayOnly, 0, 0, 0, 0, nullptr};
+    EngineRun run = {level, probe, 0, 0, 0, 0, nullptr};
     engineRun = &run;
     DialogBoxParamA(setup.appInstance, MAKEINTRESOURCEA(IDD_INSTALL), nullptr, benchDialogProc, 0);
     seconds = run.seconds;
@@ -433,15 +478,26 @@ int main(int argc, char** argv)
     if (status != 0 || engineTimes.empty())
         return 1;
 
-    std::vector<double> display;
+    std::vector<double> display, steps, queueChecks, attributeChecks;
+    probedFiles = &files;
     for (int i = 0; i < 3; ++i) {
         double seconds = 0, unused = 0;
-        engineCopy(level, engineRoot, seconds, unused, true);
+        engineCopy(level, engineRoot, seconds, unused, Probe::paintEveryPercent);
         display.push_back(seconds);
+        engineCopy(level, engineRoot, seconds, unused, Probe::requiredCalls);
+        steps.push_back(requiredCalls.steps);
+        queueChecks.push_back(requiredCalls.queueChecks);
+        attributeChecks.push_back(requiredCalls.attributeChecks);
     }
     std::printf("%s: painting each of a run's 100 bar steps and labels would take %.3f s; "
                 "of the engine's time, the completion (save migration, record, shortcut offer) takes %.3f s\n",
                 name.c_str(), median(display), median(completions));
+    // The least the engine can cost over the bare loop with no repaint at all.
+    double required = median(steps) + median(queueChecks) + median(attributeChecks) + median(completions);
+    std::printf("%s: unpainted, the 100 bar steps and labels take %.3f s, a look at the queue after each file %.3f s, "
+                "at each copy's attributes %.3f s; with the completion that is already a ratio of %.3f\n",
+                name.c_str(), median(steps), median(queueChecks), median(attributeChecks),
+                (median(bareTimes) + required) / median(bareTimes));
     // The two copies of a run follow each other, so the ratio within a run is the steadier
     // figure on a machine whose load changes; its median is the result.
     std::printf("%s: %zu files, median engine %.3f s, median bare loop %.3f s, median ratio %.3f\n", name.c_str(),
