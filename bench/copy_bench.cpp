@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,24 @@ bool bareCopy(const std::vector<FileCopy>& files)
         }
     }
     return true;
+}
+
+// One run of a set: the subject and the bare loop, in turns that alternate from run to run so
+// that neither always meets a colder cache. False when either failed.
+bool alternateWithBareLoop(int run, const std::function<bool()>& subject, const std::vector<FileCopy>& files,
+                           double& bareSeconds)
+{
+    bool ok = true;
+    for (int turn = 0; turn < 2; ++turn) {
+        if ((turn == 0) == (run % 2 == 0)) {
+            ok = subject() && ok;
+        } else {
+            double start = now();
+            ok = bareCopy(files) && ok;
+            bareSeconds = now() - start;
+        }
+    }
+    return ok;
 }
 
 // The offer of a shortcut at the end of an install is declined as soon as it is up; a message
@@ -336,17 +355,10 @@ int dialogRuns(const std::string& name, const std::string& destinationRoot, cons
         // Without a record the setup opens menu 104.
         testkit::clearRecord();
         double setupSeconds = 0, bareSeconds = 0;
-        for (int turn = 0; turn < 2; ++turn) {
-            if ((turn == 0) == (i % 2 == 0)) {
-                if (!installThroughDialogs(setupExe, installRoot + "\\", setupSeconds))
-                    status = 1;
-            } else {
-                double start = now();
-                if (!bareCopy(files))
-                    status = 1;
-                bareSeconds = now() - start;
-            }
-        }
+        if (!alternateWithBareLoop(
+                i, [&] { return installThroughDialogs(setupExe, installRoot + "\\", setupSeconds); }, files,
+                bareSeconds))
+            status = 1;
         setupTimes.push_back(setupSeconds);
         bareTimes.push_back(bareSeconds);
         ratios.push_back(setupSeconds / bareSeconds);
@@ -377,17 +389,8 @@ int peerRuns(const std::string& name, const std::string& peer, const std::string
         removeTree(bareRoot.substr(0, bareRoot.size() - 1));
         CreateDirectoryA(bareRoot.c_str(), nullptr);
         double peerSeconds = 0, bareSeconds = 0;
-        for (int turn = 0; turn < 2; ++turn) {
-            if ((turn == 0) == (i % 2 == 0)) {
-                if (!peerCopy(peer, peerRoot, peerSeconds))
-                    status = 1;
-            } else {
-                double start = now();
-                if (!bareCopy(files))
-                    status = 1;
-                bareSeconds = now() - start;
-            }
-        }
+        if (!alternateWithBareLoop(i, [&] { return peerCopy(peer, peerRoot, peerSeconds); }, files, bareSeconds))
+            status = 1;
         peerTimes.push_back(peerSeconds);
         bareTimes.push_back(bareSeconds);
         ratios.push_back(peerSeconds / bareSeconds);
@@ -448,21 +451,15 @@ int main(int argc, char** argv)
         removeTree(bareRoot.substr(0, bareRoot.size() - 1));
         CreateDirectoryA(engineRoot.c_str(), nullptr);
         CreateDirectoryA(bareRoot.c_str(), nullptr);
-        // Alternate which goes first, so that neither always meets a colder cache.
         double engineSeconds = 0, completion = 0, bareSeconds = 0;
-        for (int turn = 0; turn < 2; ++turn) {
-            if ((turn == 0) == (i % 2 == 0)) {
-                if (!engineCopy(level, engineRoot, engineSeconds, completion)) {
-                    std::printf("%s: the engine's run failed\n", name.c_str());
-                    status = 1;
-                }
-            } else {
-                double start = now();
-                if (!bareCopy(files))
-                    status = 1;
-                bareSeconds = now() - start;
-            }
-        }
+        auto engine = [&] {
+            if (engineCopy(level, engineRoot, engineSeconds, completion))
+                return true;
+            std::printf("%s: the engine's run failed\n", name.c_str());
+            return false;
+        };
+        if (!alternateWithBareLoop(i, engine, files, bareSeconds))
+            status = 1;
         engineTimes.push_back(engineSeconds);
         bareTimes.push_back(bareSeconds);
         ratios.push_back(engineSeconds / bareSeconds);
