@@ -2,8 +2,9 @@
 // disk filled by another process. Neither may leave a partial file behind, and a later install
 // into the same folder must end with every file whole.
 //
-// The copy is paused between two files by the cancel question: a close posted behind Start is
-// met by the copy's pump after its first file, and the copy waits there until it is answered.
+// The copy is paused between two files by the cancel question: a close posted behind Start (or
+// behind the answer to the folder question) is met by the copy's pump after its first file, and
+// the copy waits there until it is answered.
 
 #include <gtest/gtest.h>
 
@@ -61,10 +62,10 @@ protected:
             driver::MessageBoxInfo question = driver::readMessageBox(box);
             EXPECT_EQ(captionWarning, question.caption);
             EXPECT_EQ(textFolderExists, question.text);
-            ASSERT_TRUE(driver::answer(box, IDYES));
-            ASSERT_TRUE(driver::waitGone(box));
+            ASSERT_TRUE(e2e::answerThenClose(box, IDYES, install_));
+        } else {
+            ASSERT_TRUE(driver::postClose(install_));
         }
-        ASSERT_TRUE(driver::postClose(install_));
         pause_ = driver::waitMessageBox(install_);
         ASSERT_NE(nullptr, pause_) << driver::describeWindows(setupPid());
         EXPECT_EQ(textConfirmCancel, driver::messageText(pause_));
@@ -193,7 +194,9 @@ TEST_F(CopyFaults, FullDiskEndsWith112WithoutATruncatedFileAndARetryCompletes)
         ASSERT_FALSE(HasFatalFailure());
         startAndPause(folderMade);
         ASSERT_FALSE(HasFatalFailure());
-        ASSERT_TRUE(e2e::leaveFreeOnDrive('E', leftWhenFull));
+        ASSERT_EQ(std::vector<std::string>({"VELKORIN.EXE"}), e2e::listFilesBelow(dir));
+        // With less room than the next file, that copy must fail.
+        ASSERT_TRUE(e2e::leaveFreeOnDrive('E', leftWhenFull)) << "E: cannot be filled";
         resume();
         expectFailure("エラーコード 112", &menu);
         ASSERT_FALSE(HasFatalFailure());

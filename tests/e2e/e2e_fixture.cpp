@@ -399,6 +399,35 @@ std::vector<std::string> SetupE2E::gameFiles(int level) const
     return files;
 }
 
+// Stopping a copy after a given file.
+
+::testing::AssertionResult answerThenClose(HWND box, int answerId, HWND progress)
+{
+    if (!driver::answer(box, answerId))
+        return ::testing::AssertionFailure() << "cannot answer " << answerId << " to " << driver::describeWindow(box);
+    if (!driver::postClose(progress))
+        return ::testing::AssertionFailure() << lastErrorText("posting a close to " + driver::describeWindow(progress));
+    if (!driver::waitGone(box))
+        return ::testing::AssertionFailure() << "the box is still there: " << driver::describeWindow(box);
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult resumeForOneFile(HWND box, HWND progress, HWND* next)
+{
+    *next = nullptr;
+    if (!driver::answer(box, IDNO))
+        return ::testing::AssertionFailure() << "no No button on " << driver::describeWindow(box);
+    if (!PostMessageA(progress, WM_QUIT, 0, 0) || !driver::postClose(progress))
+        return ::testing::AssertionFailure() << lastErrorText("posting to " + driver::describeWindow(progress));
+    if (!driver::waitGone(box))
+        return ::testing::AssertionFailure() << "the box is still there: " << driver::describeWindow(box);
+    *next = driver::waitMessageBox(progress);
+    if (!*next)
+        return ::testing::AssertionFailure() << "the copy did not stop at the question again; windows:\n"
+                                             << driver::describeWindows(driver::processOf(progress));
+    return ::testing::AssertionSuccess();
+}
+
 // Drive kinds and installed trees, for the fresh-install tests.
 
 ::testing::AssertionResult setDriveKind(char letter, UINT driveType)

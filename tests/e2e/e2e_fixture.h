@@ -161,6 +161,22 @@ private:
     std::vector<driver::Process> helpers_;
 };
 
+// Stopping a copy after a given file. The copy looks at its queue after every file and takes all
+// that waits there; a close it finds asks the cancel question, whose box holds the copy until it
+// is answered. Posting a close at the right moment from outside would be a race: these post it
+// so that the copy meets it at a known look.
+
+// Answers the box and posts a close to the progress dialog behind the answer. The box's loop
+// ends on the answer and leaves the close waiting for the copy: after a question that Start asks
+// before copying (the folder that exists), the copy meets the close after its first file.
+::testing::AssertionResult answerThenClose(HWND box, int answerId, HWND progress);
+
+// No to the cancel question, and the question again after exactly one more file: behind the
+// answer come a quit message and the close. The copy's pump, back from the box, stops at the
+// quit message (a quit ends a pump, and the copy goes on whatever the pump says), so the close
+// waits until the copy looks again, after its next file. The new box in *next.
+::testing::AssertionResult resumeForOneFile(HWND box, HWND progress, HWND* next);
+
 // Drive kinds and installed trees, for the fresh-install tests.
 
 // Defines a bench drive afresh as another kind (DRIVE_FIXED, DRIVE_REMOTE...) and waits until

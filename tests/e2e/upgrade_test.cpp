@@ -117,6 +117,14 @@ protected:
             << driver::quote(freeSpace);
     }
 
+    // The choice closed, gone (so that the next search cannot find it) and the menu back.
+    void closeChoice(HWND choice, HWND menu)
+    {
+        ASSERT_TRUE(driver::postClose(choice));
+        EXPECT_TRUE(driver::waitGone(choice, e2e::waitTimeoutMs));
+        expectMenuBack(menu);
+    }
+
     void expectMenuBack(HWND menu)
     {
         EXPECT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu) && driver::isEnabled(menu); },
@@ -190,12 +198,9 @@ TEST_F(Upgrade, MinimumOffersStandardAndFullAndClosingKeepsTheLevel)
     EXPECT_EQ(nullptr, driver::findProcessMessageBox(setupPid()));
 
     openChoice(menu_, 0, &choice);
-    ASSERT_TRUE(driver::postClose(choice));
-    EXPECT_TRUE(driver::waitGone(choice, e2e::waitTimeoutMs));
-    expectMenuBack(menu_);
+    closeChoice(choice, menu_);
     openChoice(menu_, 0, &choice);
-    ASSERT_TRUE(driver::postClose(choice));
-    expectMenuBack(menu_);
+    closeChoice(choice, menu_);
     exitFrom(menu_);
     expectRecordedLevel(0);
     EXPECT_EQ(before_, snapshot(dir_));
@@ -206,12 +211,9 @@ TEST_F(Upgrade, StandardOffersOnlyFullAndTheCloseBoxKeepsTheLevel)
     openMenuOver(1);
     HWND choice;
     openChoice(menu_, 1, &choice);
-    ASSERT_TRUE(driver::postClose(choice));
-    EXPECT_TRUE(driver::waitGone(choice, e2e::waitTimeoutMs));
-    expectMenuBack(menu_);
+    closeChoice(choice, menu_);
     openChoice(menu_, 1, &choice);
-    ASSERT_TRUE(driver::postClose(choice));
-    expectMenuBack(menu_);
+    closeChoice(choice, menu_);
     exitFrom(menu_);
     expectRecordedLevel(1);
 }
@@ -254,11 +256,9 @@ TEST_F(Upgrade, TooLittleRoomOnTheInstallationsDriveKeepsTheLevelChoice)
         EXPECT_TRUE(driver::isVisible(choice));
         EXPECT_EQ(nullptr, driver::findDialog(driver::byIds({IDC_PROGRESS_START}, setupPid())));
     }
-    ASSERT_TRUE(driver::postClose(choice));
-    expectMenuBack(menu_);
+    closeChoice(choice, menu_);
     openChoice(menu_, 0, &choice);
-    ASSERT_TRUE(driver::postClose(choice));
-    expectMenuBack(menu_);
+    closeChoice(choice, menu_);
     exitFrom(menu_);
     expectRecordedLevel(0);
     EXPECT_EQ(before_, snapshot(dir_));
@@ -337,8 +337,7 @@ TEST_F(Upgrade, CancelledMinimumToFullLeavesTheMinimumInstallation)
     EXPECT_TRUE(standinCalls().empty());
     HWND again;
     openChoice(menu, 0, &again);
-    ASSERT_TRUE(driver::postClose(again));
-    expectMenuBack(menu);
+    closeChoice(again, menu);
     exitFrom(menu);
 }
 
@@ -365,7 +364,6 @@ TEST_F(Upgrade, FailedMinimumToFullRemovesWhatItCopied)
     EXPECT_TRUE(standinCalls().empty());
     HWND again;
     openChoice(menu, 0, &again);
-    ASSERT_TRUE(driver::postClose(again));
-    expectMenuBack(menu);
+    closeChoice(again, menu);
     exitFrom(menu);
 }
