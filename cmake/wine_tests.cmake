@@ -36,19 +36,19 @@ set_tests_properties(${CMAKE_SYSTEM_PROCESSOR}.lstcheck.demo_cd PROPERTIES
 # A program that cannot list its tests would stop CTest as a whole (GoogleTest's discovery ends
 # with a fatal error); the guard below turns that into one failing test, <target>.list_tests, and
 # the other trees' tests still run.
+#
+# The labels and the environment are lists, which gtest_discover_tests's PROPERTIES flattens into
+# separate arguments (a label "wine" and a property named "x86_64"): the guard sets them on the
+# list of discovered tests instead.
 function(vk_add_wine_tests target)
   add_dependencies(${target} vk_demo_cd)
   set(arch ${CMAKE_SYSTEM_PROCESSOR})
-  set(properties
-    RESOURCE_LOCK vk_wine_prefix_${arch}
-    ENVIRONMENT "VK_BUILD_DIR=${CMAKE_BINARY_DIR};VK_WINE_ARCH=${arch}"
-    TIMEOUT ${VK_WINE_TEST_TIMEOUT}
-    LABELS "wine;${arch}")
   gtest_discover_tests(${target}
     TEST_PREFIX "${arch}.${target}."
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    PROPERTIES ${properties})
+    TEST_LIST ${target}_discovered
+    PROPERTIES RESOURCE_LOCK vk_wine_prefix_${arch} TIMEOUT ${VK_WINE_TEST_TIMEOUT})
 
   get_property(includes DIRECTORY PROPERTY TEST_INCLUDE_FILES)
   list(POP_BACK includes discovery)
@@ -69,6 +69,10 @@ if(EXISTS "@exe@" AND NOT "@discovered@" IS_NEWER_THAN "@exe@")
   endif()
 endif()
 include("@discovery@")
+if(@target@_discovered)
+  set_tests_properties(${@target@_discovered} PROPERTIES LABELS "wine;@arch@"
+    ENVIRONMENT "VK_BUILD_DIR=@CMAKE_BINARY_DIR@;VK_WINE_ARCH=@arch@")
+endif()
 ]=] content @ONLY)
   file(GENERATE OUTPUT ${guard} CONTENT "${content}")
   set_property(DIRECTORY PROPERTY TEST_INCLUDE_FILES ${includes} ${guard})
