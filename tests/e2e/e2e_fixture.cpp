@@ -147,6 +147,8 @@ void SetupE2E::TearDown()
     }
     killLeftovers();
     setup_.release();
+    // The other test programs of the bench expect its discs as they were.
+    EXPECT_TRUE(restoreDefaultDiscs());
 }
 
 void SetupE2E::screenshot(const std::string& name)
@@ -206,6 +208,23 @@ void SetupE2E::screenshot(const std::string& name)
         return ::testing::AssertionFailure() << letter << ": still answers after the disc was taken out, label "
                                              << driver::quote(label);
     return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult restoreDefaultDiscs()
+{
+    for (char letter : discLetters) {
+        if (letter == 'Q')
+            continue;
+        if (driver::directoryExists(discFolder(letter))) {
+            ::testing::AssertionResult out = removeDiscFromDrive(letter);
+            if (!out)
+                return out;
+        }
+    }
+    std::string label;
+    if (driver::directoryExists(discFolder('Q')) && volumeLabel('Q', &label) && label == "VELKORIN")
+        return ::testing::AssertionSuccess();
+    return insertDiscInDrive('Q', "VELKORIN");
 }
 
 ::testing::AssertionResult setDriveLabel(char letter, const std::string& label)

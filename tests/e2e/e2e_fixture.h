@@ -87,6 +87,9 @@ using testkit::writeValue;
 ::testing::AssertionResult setDriveLabel(char letter, const std::string& label);
 ::testing::AssertionResult waitDriveLabel(char letter, const std::string& label,
                                           DWORD timeoutMs = waitTimeoutMs);
+// The discs as the bench starts and every test leaves them: only Q: holds one, labelled
+// VELKORIN (its files as the last test left them).
+::testing::AssertionResult restoreDefaultDiscs();
 
 class SetupE2E : public ::testing::Test {
 protected:

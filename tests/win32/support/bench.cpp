@@ -97,10 +97,7 @@ bool removeDisc(char letter)
 
 void restoreDefaultDiscs()
 {
-    removeDisc('A');
-    removeDisc('P');
-    removeDisc('R');
-    insertDisc('Q', "VELKORIN");
+    e2e::restoreDefaultDiscs();
 }
 
 bool removeTree(const std::string& path)
