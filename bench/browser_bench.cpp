@@ -111,7 +111,7 @@ int main(int argc, char** argv)
         std::fflush(stdout);
     }
     std::printf("browser: of the dialog's time, reading the folders into the tree takes %.3f s\n", median(readTimes));
-    std::printf("browser: %zu folders, median dialog %.3f s, median bare walk %.3f s, median ratio %.3f\n", folders,
-                median(browserTimes), median(bareTimes), median(ratios));
+    std::printf("browser: %zu folders, median dialog %.3f s, median bare walk %.3f s, %s\n", folders,
+                median(browserTimes), median(bareTimes), ratioSummary(ratios).c_str());
     return 0;
 }

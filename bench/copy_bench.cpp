@@ -370,8 +370,8 @@ int dialogRuns(const std::string& name, const std::string& destinationRoot, cons
     testkit::clearRecord();
     if (status != 0)
         return 1;
-    std::printf("%s: %zu files, median setup %.3f s, median bare loop %.3f s, median ratio %.3f\n", name.c_str(),
-                files.size(), median(setupTimes), median(bareTimes), median(ratios));
+    std::printf("%s: %zu files, median setup %.3f s, median bare loop %.3f s, %s\n", name.c_str(), files.size(),
+                median(setupTimes), median(bareTimes), ratioSummary(ratios).c_str());
     return 0;
 }
 
@@ -401,8 +401,8 @@ int peerRuns(const std::string& name, const std::string& peer, const std::string
     removeTree(destinationRoot);
     if (status != 0)
         return 1;
-    std::printf("%s: %zu files, median nsis installer %.3f s, median bare loop %.3f s, median ratio %.3f\n",
-                label.c_str(), files.size(), median(peerTimes), median(bareTimes), median(ratios));
+    std::printf("%s: %zu files, median nsis installer %.3f s, median bare loop %.3f s, %s\n", label.c_str(),
+                files.size(), median(peerTimes), median(bareTimes), ratioSummary(ratios).c_str());
     return 0;
 }
 
@@ -497,8 +497,8 @@ int main(int argc, char** argv)
                 (median(bareTimes) + required) / median(bareTimes));
     // The two copies of a run follow each other, so the ratio within a run is the steadier
     // figure on a machine whose load changes; its median is the result.
-    std::printf("%s: %zu files, median engine %.3f s, median bare loop %.3f s, median ratio %.3f\n", name.c_str(),
-                files.size(), median(engineTimes), median(bareTimes), median(ratios));
+    std::printf("%s: %zu files, median engine %.3f s, median bare loop %.3f s, %s\n", name.c_str(), files.size(),
+                median(engineTimes), median(bareTimes), ratioSummary(ratios).c_str());
     std::fflush(stdout);
     return argc == 6 ? peerRuns(name, argv[5], destinationRoot, files, runs) : 0;
 }

@@ -99,7 +99,7 @@ int main(int argc, char** argv)
                     plainSeconds, ratios.back());
         std::fflush(stdout);
     }
-    std::printf("startup: median setup %.3f s, median one dialog %.3f s, median ratio %.3f\n", median(setupTimes),
-                median(plainTimes), median(ratios));
+    std::printf("startup: median setup %.3f s, median one dialog %.3f s, %s\n", median(setupTimes),
+                median(plainTimes), ratioSummary(ratios).c_str());
     return 0;
 }
