@@ -15,6 +15,7 @@
 #include "record/shortcut.h"
 #include "removal/removal.h"
 #include "resources/resource.h"
+#include "shell/path_walker.h"
 #include "shell/setup_state.h"
 #include "shell/text_format.h"
 
@@ -213,8 +214,7 @@ static void deleteCopiedFile(HWND window, const char* path)
 // something of someone else's and stays, told like a file that would not go.
 static void undoFreshEntry(HWND window, const char* path)
 {
-    std::size_t length = std::strlen(path);
-    if (length == 0 || path[length - 1] != '\\') {
+    if (!endsWithSeparator(path, std::strlen(path))) {
         deleteCopiedFile(window, path);
         return;
     }
@@ -222,7 +222,7 @@ static void undoFreshEntry(HWND window, const char* path)
         return;
     char folder[pathSize];
     copyText(folder, sizeof folder, path);
-    folder[length - 1] = '\0';
+    dropFinalSeparator(folder);
     char text[pathSize + sizeof folderFailedFormat];
     formatText(text, sizeof text, folderFailedFormat, folder);
     showMessage(window, text, nullptr, MB_OK);
@@ -318,9 +318,7 @@ static int runCopy(HWND window, int level, RunKind kind)
         closeManifest(run.reader);
         return 0;
     }
-    length = static_cast<DWORD>(std::strlen(setup.startDir));
-    if (length > 0 && setup.startDir[length - 1] == '\\')
-        setup.startDir[length - 1] = '\0';
+    dropFinalSeparator(setup.startDir);
 
     run.progress = {head.count, 0};
     run.destinationRoot = kind == RunKind::fresh ? setup.targetDir : setup.installDir;
