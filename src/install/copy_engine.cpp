@@ -15,6 +15,7 @@
 #include "record/shortcut.h"
 #include "removal/removal.h"
 #include "resources/resource.h"
+#include "shell/path_walker.h"
 #include "shell/setup_state.h"
 #include "shell/text_format.h"
 
@@ -76,20 +77,18 @@ static void copied(CopyRun& run, const char* destination)
 }
 
 // After a copy failed with another error than ERROR_FILE_EXISTS. Windows' CopyFileA removes
-// what it wrote; Wine's leaves the partial file behind. A copy opens its source before it
-// creates the destination, and a destination that was there already stops it with
-// ERROR_FILE_EXISTS at that point: so when the source opens, the failure came later and
-// whatever stands at the destination is this attempt's. When the source does not open, the
-// copy stopped there and a file at the destination was there before: it stays. (Asking before
-// every copy whether the destination exists would cost a scan of its folder under Wine.)
-static void removePartialCopy(const char* source, const char* destination)
+// what it wrote; Wine's leaves the partial file behind. A copy opens its source first, then
+// creates the destination only where nothing stands (a file there stops it with
+// ERROR_FILE_EXISTS), then writes. A failure that only writing can give (the disk full) thus
+// means that the file at the destination is this attempt's. After any other the copy may have
+// stopped at its source, and a file there was there before: it stays, even when the source
+// would open now (a CD spinning up, a file held for a moment). So the error decides, not a look
+// at the source afterwards; asking before every copy whether the destination exists would cost
+// a scan of its folder under Wine.
+static void removePartialCopy(DWORD error, const char* destination)
 {
-    HANDLE file = CreateFileA(source, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    CloseHandle(file);
-    DeleteFileA(destination);
+    if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL)
+        DeleteFileA(destination);
 }
 
 // Copies one file, never over an existing one. 0 when the file is in place, else the error.
@@ -112,7 +111,7 @@ static DWORD copyFile(CopyRun& run, const char* name)
         return 0;
     }
     if (error != ERROR_PATH_NOT_FOUND) {
-        removePartialCopy(source, destination);
+        removePartialCopy(error, destination);
         return error;
     }
 
@@ -213,8 +212,7 @@ static void deleteCopiedFile(HWND window, const char* path)
 // something of someone else's and stays, told like a file that would not go.
 static void undoFreshEntry(HWND window, const char* path)
 {
-    std::size_t length = std::strlen(path);
-    if (length == 0 || path[length - 1] != '\\') {
+    if (!endsWithSeparator(path, std::strlen(path))) {
         deleteCopiedFile(window, path);
         return;
     }
@@ -222,7 +220,7 @@ static void undoFreshEntry(HWND window, const char* path)
         return;
     char folder[pathSize];
     copyText(folder, sizeof folder, path);
-    folder[length - 1] = '\0';
+    dropFinalSeparator(folder);
     char text[pathSize + sizeof folderFailedFormat];
     formatText(text, sizeof text, folderFailedFormat, folder);
     showMessage(window, text, nullptr, MB_OK);
@@ -318,9 +316,7 @@ static int runCopy(HWND window, int level, RunKind kind)
         closeManifest(run.reader);
         return 0;
     }
-    length = static_cast<DWORD>(std::strlen(setup.startDir));
-    if (length > 0 && setup.startDir[length - 1] == '\\')
-        setup.startDir[length - 1] = '\0';
+    dropFinalSeparator(setup.startDir);
 
     run.progress = {head.count, 0};
     run.destinationRoot = kind == RunKind::fresh ? setup.targetDir : setup.installDir;

@@ -120,7 +120,7 @@ static bool createFolder(const char* path)
         return false;
     if (setup.madeFolderLength == 0) {
         std::size_t length = std::strlen(path);
-        if (length > 0 && path[length - 1] == '\\')
+        if (endsWithSeparator(path, length))
             --length;
         setup.madeFolderLength = static_cast<std::int32_t>(length);
     }
@@ -170,9 +170,7 @@ int createInstallFolder(HWND window)
         return 0;
     }
     bool atDriveRoot = std::strlen(setup.targetDir) == driveRootLength;
-    std::size_t length = std::strlen(setup.targetDir);
-    if (length > 0 && setup.targetDir[length - 1] == '\\')
-        setup.targetDir[length - 1] = '\0';
+    dropFinalSeparator(setup.targetDir);
 
     if (!createFolder(setup.targetDir)) {
         DWORD error = GetLastError();
@@ -196,20 +194,22 @@ void removeMadeFolders(HWND window)
 {
     if (setup.madeFolderLength <= 0)
         return;
-    // targetDir ends with a backslash: each backslash from the last up ends one level, and
-    // the walk compares single bytes as the creation did.
-    char level[pathSize];
-    if (!copyText(level, sizeof level, setup.targetDir))
-        return;
-    std::size_t length = std::strlen(level);
-    while (length > 0 && static_cast<std::int32_t>(length) > setup.madeFolderLength) {
-        --length;
-        if (level[length] != '\\')
-            continue;
-        level[length] = '\0';
-        // A drive root or a bare drive was never made here.
-        if (length <= driveRootLength)
-            break;
+    // The levels are the prefixes of targetDir before each of its backslashes after the drive
+    // root, found by the walker that made them (targetDir holds at most 255 characters, so
+    // there are fewer than pathSize); the deepest goes first. A drive root or a bare drive was
+    // never made here.
+    std::int32_t levelEnds[pathSize];
+    int levels = 0;
+    std::int32_t cursor = driveRootLength;
+    while (nextPathPrefix(setup.targetDir, cursor) == 0)
+        levelEnds[levels++] = cursor - 1;
+    const std::int32_t shallowest = setup.madeFolderLength > static_cast<std::int32_t>(driveRootLength)
+                                        ? setup.madeFolderLength
+                                        : static_cast<std::int32_t>(driveRootLength) + 1;
+    for (int k = levels - 1; k >= 0 && levelEnds[k] >= shallowest; --k) {
+        char level[pathSize];
+        std::memcpy(level, setup.targetDir, static_cast<std::size_t>(levelEnds[k]));
+        level[levelEnds[k]] = '\0';
         if (RemoveDirectoryA(level))
             continue;
         DWORD error = GetLastError();

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "shell/path_walker.h"
 #include "shell/text_format.h"
 
 // Bytes of 0x80 and above never match: only these single bytes are refused, so a trail byte
@@ -21,11 +22,16 @@ void findFolderNameFaults(const char* name, FolderNameFaults& faults)
         if (isForbidden(name[i]))
             faults.list[faults.count++] = {FolderNameFaultKind::forbiddenCharacter, name[i]};
     }
-    for (std::size_t i = 0; i + 1 < length; ++i) {
-        if (name[i] == '\\' && name[i + 1] == '\\') {
+    // Characters, not bytes: the 5C that ends ソ or 予 is no backslash, so "十予\\能" has none
+    // in a row.
+    bool afterBackslash = false;
+    for (std::size_t i = 0; i < length; i = nextCharacter(name, i)) {
+        bool backslash = name[i] == '\\';
+        if (backslash && afterBackslash) {
             faults.list[faults.count++] = {FolderNameFaultKind::consecutiveBackslashes, '\\'};
             break;
         }
+        afterBackslash = backslash;
     }
 }
 
@@ -37,25 +43,6 @@ bool dropLeadingBackslash(char* name)
     return true;
 }
 
-// Lead bytes of code page 932; the byte after one belongs to the same character.
-static bool isLeadByte(unsigned char c)
-{
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-
-// Where the last character of a name begins; a lead byte at the very end, without its trail
-// byte, counts as a character of its own.
-static std::size_t lastCharacter(const char* name, std::size_t length)
-{
-    std::size_t last = 0;
-    for (std::size_t i = 0; i < length; ++i) {
-        last = i;
-        if (isLeadByte(static_cast<unsigned char>(name[i])) && i + 1 < length)
-            ++i;
-    }
-    return last;
-}
-
 // The last character decides, not the last byte: ソ ends in the byte 5C, and a name ending in it
 // taken for one ending in a backslash would put the game's files beside the install folder, as
 // "D:\ソVELKORIN.EXE". A lead byte without its trail byte is dropped, since the backslash
@@ -63,12 +50,11 @@ static std::size_t lastCharacter(const char* name, std::size_t length)
 bool endWithBackslash(char* name, std::size_t size)
 {
     std::size_t length = std::strlen(name);
-    if (length > 0 && lastCharacter(name, length) == length - 1 &&
-        isLeadByte(static_cast<unsigned char>(name[length - 1])))
+    if (endsWithLoneLeadByte(name, length))
         name[--length] = '\0';
     if (length == 0)
         return true;
-    if (lastCharacter(name, length) != length - 1 || name[length - 1] != '\\')
+    if (!endsWithSeparator(name, length))
         return appendText(name, size, "\\");
     // One removed and one appended leave the name as it is, unless nothing else was left.
     if (length == 1)

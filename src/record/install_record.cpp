@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "record/install_record.h"
+#include "shell/path_walker.h"
 #include "shell/setup_state.h"
 
 namespace {
@@ -36,22 +37,6 @@ bool isFullPath(const char* folder)
     return isLetter && folder[1] == ':' && folder[2] == '\\';
 }
 
-// True when the folder's last character is a backslash; the trail byte of a double-byte
-// character (ソ is 83 5C) is not one.
-bool endsWithBackslash(const char* folder, std::size_t length)
-{
-    bool last = false;
-    for (std::size_t i = 0; i < length; ++i) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(folder[i])) && i + 1 < length) {
-            ++i;
-            last = false;
-        } else {
-            last = folder[i] == '\\';
-        }
-    }
-    return last;
-}
-
 // Reads "dir" whole or not at all. Windows hands back the stored bytes as they are (the setup
 // stores no terminator); Wine's store adds one. A value that fills the buffer without a
 // terminator of its own is too long to hold: it is refused like one longer than the buffer, and
@@ -77,7 +62,13 @@ bool readFolder(HKEY key, char (&folder)[longPathSize])
     if (!isFullPath(value))
         return false;
     std::size_t length = std::strlen(value);
-    if (!endsWithBackslash(value, length)) {
+    // Its last character, not its last byte: the 5C that ends "D:\ソ" is no backslash. A lead
+    // byte without its trail (a registry that keeps the bytes as stored can hand one back; one
+    // that stores UTF-16 never does) would take an appended backslash for its trail, and the
+    // folder would end in none: no folder the setup writes, so no record.
+    if (endsWithLoneLeadByte(value, length))
+        return false;
+    if (!endsWithSeparator(value, length)) {
         if (length + 1 >= sizeof value)
             return false;
         value[length] = '\\';

@@ -27,8 +27,12 @@ const char* chainFolderName(const char (*chain)[pathSize], int k)
 
 bool isDriveLevel(const char* entry)
 {
-    std::size_t length = std::strlen(entry);
-    while (length > 0 && entry[length - 1] == '\\')
-        --length;
-    return std::memchr(entry, '\\', length) == nullptr;
+    std::int32_t cursor = 0;
+    if (nextPathPrefix(entry, cursor) == 1)
+        return true;
+    // Past the first backslash only further backslashes may follow: a 5C where a character
+    // begins is always one.
+    while (entry[cursor] == '\\')
+        ++cursor;
+    return entry[cursor] == '\0';
 }

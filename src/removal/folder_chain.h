@@ -7,8 +7,9 @@
 #include "shell/limits.h"
 
 // Entry k becomes dir up to, not including, its (k+1)-th backslash, found with the shared path
-// walker from cursor 0. Building stops at an entry that would not fit pathSize or at a full table:
-// nothing is cut short or written past. Returns true when every backslash got its entry.
+// walker from cursor 0 (the 5C trail byte of a double-byte character is none). Building stops at
+// an entry that would not fit pathSize or at a full table: nothing is cut short or written past.
+// Returns true when every backslash got its entry.
 bool buildFolderChain(const char* dir, char (*chain)[pathSize], int capacity, std::int32_t& cursor,
                       std::int32_t& count);
 

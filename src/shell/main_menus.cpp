@@ -3,12 +3,11 @@
 
 #include "shell/main_menus.h"
 
-#include <cstring>
-
 #include "install/choice_dialogs.h"
 #include "record/install_record.h"
 #include "removal/removal.h"
 #include "resources/resource.h"
+#include "shell/path_walker.h"
 #include "shell/setup_state.h"
 #include "shell/text_format.h"
 #include "shell/texts.h"
@@ -50,9 +49,7 @@ static void onBonusVoices(HWND dlg)
         showMessage(dlg, textDirectoryCheckFailed, captionError, MB_OK);
         return;
     }
-    std::size_t used = std::strlen(setup.startDir);
-    if (used > 0 && setup.startDir[used - 1] == '\\')
-        setup.startDir[used - 1] = '\0';
+    dropFinalSeparator(setup.startDir);
 
     char program[rootSize + sizeof bonusProgramFormat];
     char folder[rootSize + sizeof bonusFolderFormat];

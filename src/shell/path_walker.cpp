@@ -1,10 +1,55 @@
 #include "shell/path_walker.h"
 
+#include <cstring>
+
+// A fixed table, not the system's: the program's texts and the names it is given are always
+// code page 932, whatever code page the system runs in.
+bool isLeadByte(unsigned char c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+std::size_t nextCharacter(const char* text, std::size_t i)
+{
+    if (isLeadByte(static_cast<unsigned char>(text[i])) && text[i + 1] != '\0')
+        return i + 2;
+    return i + 1;
+}
+
+std::size_t lastCharacter(const char* text, std::size_t length)
+{
+    std::size_t last = 0;
+    for (std::size_t i = 0; i < length; i = nextCharacter(text, i))
+        last = i;
+    return last;
+}
+
+bool endsWithSeparator(const char* text, std::size_t length)
+{
+    return length > 0 && lastCharacter(text, length) == length - 1 && text[length - 1] == '\\';
+}
+
+bool endsWithLoneLeadByte(const char* text, std::size_t length)
+{
+    return length > 0 && lastCharacter(text, length) == length - 1 &&
+           isLeadByte(static_cast<unsigned char>(text[length - 1]));
+}
+
+bool dropFinalSeparator(char* text)
+{
+    std::size_t length = std::strlen(text);
+    if (!endsWithSeparator(text, length))
+        return false;
+    text[length - 1] = '\0';
+    return true;
+}
+
 int nextPathPrefix(const char* path, std::int32_t& cursor)
 {
     for (;;) {
-        char c = path[cursor];
-        ++cursor;
+        std::size_t at = static_cast<std::size_t>(cursor);
+        char c = path[at];
+        cursor = static_cast<std::int32_t>(nextCharacter(path, at));
         if (c == '\\')
             return 0;
         if (c == '\0')

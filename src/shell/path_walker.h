@@ -1,11 +1,39 @@
-// The path-prefix walker shared by folder creation and folder removal.
+// Where paths and folder names divide: the one rule for "is this byte a separator", and the
+// path-prefix walker shared by folder creation and folder removal.
+//
+// Paths are code page 932 text whatever the system's code page. A byte 0x5C is a backslash only
+// where a character begins: as the second byte of a double-byte character (ソ 83 5C, 表 95 5C,
+// 十 8F 5C) it is part of that character. Whatever splits, walks, checks or trims a path asks here.
+// Texts are NUL-terminated; a length counts bytes before the terminator, or fewer.
 #ifndef VK_PATH_WALKER_H
 #define VK_PATH_WALKER_H
 
+#include <cstddef>
 #include <cstdint>
 
-// Advances cursor to the next backslash of path (byte-wise: a 0x5C trail byte of a double-byte
-// character counts too). Returns 0 at a backslash, with cursor one past it, so the first cursor-1
+// Lead bytes of code page 932 (81-9F, E0-FC): the byte after one belongs to the same character.
+bool isLeadByte(unsigned char c);
+
+// Where the character after the one that begins at index i of text begins. A lead byte followed
+// by the terminator is a character of its own, so a walk never steps over the terminator.
+std::size_t nextCharacter(const char* text, std::size_t i);
+
+// Where the last character of the first length bytes of text begins; length must be above 0.
+// A lead byte at length - 1 begins the last character, whatever follows it.
+std::size_t lastCharacter(const char* text, std::size_t length);
+
+// True when the last character of the first length bytes of text is a backslash.
+bool endsWithSeparator(const char* text, std::size_t length);
+
+// True when the first length bytes of text end in a lead byte whose trail byte is not among
+// them: a backslash put after it would become its trail, not a separator.
+bool endsWithLoneLeadByte(const char* text, std::size_t length);
+
+// Removes one final backslash from a NUL-terminated text; true when there was one.
+bool dropFinalSeparator(char* text);
+
+// Advances cursor to just past the next backslash of path, character by character from where a
+// character begins. Returns 0 at a backslash, with cursor one past it, so the first cursor-1
 // bytes are the prefix before it; returns 1 at the terminator, with cursor one past it.
 int nextPathPrefix(const char* path, std::int32_t& cursor);
 

@@ -409,11 +409,11 @@ TEST_F(FreshInstall, NameWithSeveralFaultsWarnsForEachThenReopensWithTheDefaults
               driver::controlText(install_, IDC_PROGRESS_DESTINATION));
     EXPECT_FALSE(driver::directoryExists("D:\\Orbek"));
 
-    // ソ ends in the byte 5C, which is no backslash: the name gets one of its own, and the
-    // check at Start refuses the two bytes in a row before anything is made beside the folder.
+    // ソ ends in the byte 5C, which is no backslash (the name "ソ" alone installs into "ソ\"):
+    // the two typed after it are a pair, refused before anything is made.
     const std::string root = driver::comboItem(install_, IDC_INSTALL_DRIVE_LIST, 0);
-    typeFolderName("ソ");
-    expectDestination(root + "ソ\\");
+    typeFolderName("ソ\\\\");
+    expectDestination(root + "ソ\\\\");
     ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
     EXPECT_EQ("", driver::expectMessage(install_, captionWarning, " \\ マークが連続しています。", IDOK));
     query.owner = install_;
@@ -429,6 +429,85 @@ TEST_F(FreshInstall, NameWithSeveralFaultsWarnsForEachThenReopensWithTheDefaults
     EXPECT_FALSE(IsWindow(choice_) && driver::isVisible(choice_));
     exitFromMenu(menu_);
 }
+
+namespace {
+
+// A folder name whose characters end in the byte 5C, as the player types it, level by level:
+// ソ 83 5C, 表 95 5C, 十 8F 5C, 予 97 5C, 能 94 5C. The install ends in a removal or a cancel.
+struct TrailByteName {
+    const char* label;
+    std::vector<std::string> levels;
+    bool cancel;
+};
+
+void PrintTo(const TrailByteName& name, std::ostream* out)
+{
+    *out << name.label;
+}
+
+class TrailByteNames : public FreshInstall, public ::testing::WithParamInterface<TrailByteName> {
+protected:
+    // Menu 105's removal of everything, told as done with no folder left to tell of.
+    void removeAll()
+    {
+        ASSERT_TRUE(startSetup());
+        HWND menu, dialog;
+        ASSERT_TRUE(waitMenu105(&menu));
+        ASSERT_TRUE(driver::click(menu, IDC_MENU_UNINSTALL));
+        ASSERT_TRUE(waitSetupDialog(&dialog, {IDC_UNINSTALL_START, IDC_UNINSTALL_KEEP_SAVES}));
+        ASSERT_TRUE(driver::click(dialog, IDC_UNINSTALL_START));
+        EXPECT_EQ("", driver::expectMessage(dialog, captionWarning, "セーブデータも消去されますがよろしいですか？", IDYES));
+        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, "アンインストール終了しました。", IDOK));
+        ASSERT_TRUE(waitMenu104(&menu));
+        exitFromMenu(menu);
+    }
+};
+
+}  // namespace
+
+TEST_P(TrailByteNames, MakeAndRemoveExactlyTheLevelsTheNameHas)
+{
+    const TrailByteName& name = GetParam();
+    std::string typed;
+    for (const std::string& level : name.levels)
+        typed += (typed.empty() ? "" : "\\") + level;
+    const std::string dir = "D:\\" + typed + "\\";
+    openInstallDialog(IDC_LEVEL_MINIMUM);
+    ASSERT_FALSE(HasFatalFailure());
+    selectDrive("D:\\");
+    typeFolderName(typed);
+    expectDestination(dir);
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
+
+    if (name.cancel) {
+        ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_CANCEL));
+        EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textConfirmCancel, IDYES));
+        EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textFailed, IDOK));
+        HWND menu;
+        ASSERT_TRUE(waitMenu104(&menu));
+        EXPECT_EQ(std::vector<std::string>(), e2e::listFolder("D:\\"));
+        exitFromMenu(menu);
+        return;
+    }
+
+    expectSuccessAndHandOver();
+    // Each level holds the next one alone: nothing made of half a character beside it.
+    std::string parent = "D:\\";
+    for (const std::string& level : name.levels) {
+        EXPECT_EQ(std::vector<std::string>({level}), e2e::listFolder(parent)) << parent;
+        parent += level + "\\";
+    }
+    expectInstalledFiles(dir, 0);
+    expectRecord(dir, 0);
+    removeAll();
+    EXPECT_EQ(std::vector<std::string>(), e2e::listFolder("D:\\"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, TrailByteNames,
+                         ::testing::Values(TrailByteName{"SofutoHyoujiRemoved", {"ソフト", "表示", "VK"}, false},
+                                           TrailByteName{"JuuyoNouCancelled", {"十予", "能", "VK"}, true},
+                                           TrailByteName{"SoAloneRemoved", {"ソ"}, false}),
+                         [](const ::testing::TestParamInfo<TrailByteName>& name) { return name.param.label; });
 
 namespace {
 

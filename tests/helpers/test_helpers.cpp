@@ -31,11 +31,12 @@ std::string withSlash(const std::string& dir)
 bool makeFolders(const std::string& path)
 {
     std::string p = withSlash(path);
-    // Skip the drive root ("C:\") and make each level after it.
-    for (size_t i = 3; i < p.size(); ++i) {
-        if (p[i] != '\\')
+    // Skip the drive root ("C:\") and make each level after it; a level ends at a backslash of
+    // its own, not at the 5C trail byte of ソ or 表.
+    for (const char* c = p.c_str() + std::min<size_t>(p.size(), 3); *c; c = CharNextA(c)) {
+        if (*c != '\\')
             continue;
-        std::string prefix = p.substr(0, i);
+        std::string prefix = p.substr(0, static_cast<size_t>(c - p.c_str()));
         if (!CreateDirectoryA(prefix.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
     }

@@ -28,17 +28,21 @@ static CdFile findOnCd(const std::string& root, const std::string& relativePath)
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include "shell/path_walker.h"
+
 // Each folder of the path is sought by its name compared without regard to case, as Windows
 // compares them; the CD folder itself is taken as given.
 static CdFile findOnCd(const std::string& root, const std::string& relativePath)
 {
     CdFile file;
     std::string path = root;
-    std::size_t start = 0;
-    while (start <= relativePath.size()) {
-        std::size_t end = relativePath.find('\\', start);
-        bool last = end == std::string::npos;
-        std::string part = relativePath.substr(start, last ? std::string::npos : end - start);
+    std::int32_t start = 0;
+    std::int32_t cursor = 0;
+    for (;;) {
+        // Characters, not bytes: the 5C that ends ソ or 表 divides nothing.
+        bool last = nextPathPrefix(relativePath.c_str(), cursor) == 1;
+        std::string part = relativePath.substr(static_cast<std::size_t>(start),
+                                               static_cast<std::size_t>(cursor - 1 - start));
         if (part.empty())
             return file;
         DIR* dir = opendir(path.c_str());
@@ -57,7 +61,7 @@ static CdFile findOnCd(const std::string& root, const std::string& relativePath)
         path += "/" + match;
         if (last)
             break;
-        start = end + 1;
+        start = cursor;
     }
     struct stat info;
     if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {

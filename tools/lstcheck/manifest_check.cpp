@@ -7,6 +7,7 @@
 #include "install/manifest_reader.h"
 #include "install/size_tables.h"
 #include "removal/catalogue.h"
+#include "shell/path_walker.h"
 
 namespace {
 
@@ -57,8 +58,6 @@ std::string plural(std::size_t n, const char* one, const char* many)
 {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
-
-bool isLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 // What the raw lines of the file hold that the reading rules turn into traps: lines split into
 // pieces, and a last line without its line feed.

@@ -56,12 +56,15 @@ TEST(FolderNameRules, EachForbiddenByteIsToldEachTime)
     EXPECT_EQ(Words({"\"", "*", "/", ":", "<", ">", "?", "|", "*"}), faultsOf("\"*/:<>?|x*\\"));
 }
 
-TEST(FolderNameRules, BytesAreJudgedWithoutRegardToDoubleByteCharacters)
+TEST(FolderNameRules, ForbiddenCharactersAreJudgedByByteBackslashesByCharacter)
 {
     // ポ is 83 7C: its trail byte is |.
     EXPECT_EQ(Words({"|"}), faultsOf("ゲームポ\\"));
-    // ソ is 83 5C: with a backslash after it the name has two backslash bytes in a row.
-    EXPECT_EQ(Words({"\\\\"}), faultsOf("ソ\\"));
+    // ソ 83 5C, 十 8F 5C, 予 97 5C, 能 94 5C: a trail byte 5C is no backslash, so no two follow
+    // each other here; a backslash of its own after ソ still makes a pair with the next.
+    EXPECT_EQ(Words(), faultsOf("ソ\\"));
+    EXPECT_EQ(Words(), faultsOf("十予\\能\\VK\\"));
+    EXPECT_EQ(Words({"\\\\"}), faultsOf("ソ\\\\"));
     // Bytes from 0x80 upward never match.
     EXPECT_EQ(Words(), faultsOf("\x80\xFC\xE0\xA1\\"));
 }
@@ -82,8 +85,8 @@ TEST(FolderNameNormalising, EndsWithOneBackslashUnlessEmpty)
     EXPECT_EQ("", normalised("\\\\"));
     // Two at the end stay two, for the check at Start to refuse.
     EXPECT_EQ("x\\\\", normalised("x\\\\"));
-    // A trail byte 5C is no backslash: ソ (83 5C) and 表 (95 5C) still get one, which the check
-    // at Start then refuses as a pair; a lead byte without its trail byte is dropped.
+    // A trail byte 5C is no backslash: ソ (83 5C) and 表 (95 5C) still get one of their own; a
+    // lead byte without its trail byte is dropped.
     EXPECT_EQ("ソ\\", normalised("ソ"));
     EXPECT_EQ("ソ\\", normalised("ソ\\"));
     EXPECT_EQ("表示\\", normalised("表示"));

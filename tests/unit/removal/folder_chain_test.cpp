@@ -102,12 +102,13 @@ TEST(FolderChain, StopsAtAFullTable)
     EXPECT_TRUE(chain.untouched(4));
 }
 
-TEST(FolderChain, SeparatorsAreFoundByteByByte)
+TEST(FolderChain, TrailByte5CEndsNoEntry)
 {
-    // ソ is 0x83 0x5C in code page 932: its trail byte ends an entry.
+    // ソ 83 5C, 表 95 5C: the chain names exactly the levels of the folder.
     Chain chain;
-    EXPECT_TRUE(chain.build("C:\\ソ\\"));
-    EXPECT_EQ((Entries{"C:", "C:\\\x83", "C:\\\x83\x5C"}), chain.list());
+    EXPECT_TRUE(chain.build("C:\\ソフト\\表\\"));
+    EXPECT_EQ((Entries{"C:", "C:\\ソフト", "C:\\ソフト\\表"}), chain.list());
+    EXPECT_STREQ("表", chainFolderName(chain.entries, 2));
 }
 
 TEST(FolderChain, FolderNameIsWhatFollowsTheEntryAbove)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -45,10 +46,36 @@ TEST(PathWalker, PathWithoutTrailingBackslashEndsAtTheTerminator)
     expectWalk("D:\\Games\\X", 3, {{0, 9, "D:\\Games"}, {1, 11, ""}});
 }
 
-TEST(PathWalker, TrailByteOfADoubleByteCharacterCountsAsSeparator)
+TEST(PathWalker, TrailByte5CIsPartOfItsCharacter)
 {
-    // ソ is 0x83 0x5C in code page 932: the walk stops inside the character.
-    const char path[] = "C:\\ソ\\";
-    ASSERT_EQ(std::string("\x43\x3A\x5C\x83\x5C\x5C"), std::string(path));
-    expectWalk(path, 3, {{0, 5, "C:\\\x83"}, {0, 6, "C:\\\x83\x5C"}, {1, 7, ""}});
+    // ソ 83 5C, 表 95 5C, 十 8F 5C, 予 97 5C, 能 94 5C: a level ends only at a backslash of its own.
+    const char path[] = "C:\\ソフト\\表示\\";
+    ASSERT_EQ(std::string("C:\\\x83\x5C\x83\x74\x83\x67\\\x95\x5C\x8E\xA6\\"), std::string(path));
+    expectWalk(path, 3, {{0, 10, "C:\\ソフト"}, {0, 15, "C:\\ソフト\\表示"}, {1, 16, ""}});
+    expectWalk("D:\\十予\\能\\VK", 0,
+               {{0, 3, "D:"}, {0, 8, "D:\\十予"}, {0, 11, "D:\\十予\\能"}, {1, 14, ""}});
+    // A byte after a lead byte is its trail, a lead byte's range included: the 5C after 83 83
+    // begins a character of its own and is a backslash.
+    expectWalk("C:\\\x83\x83\\x", 3, {{0, 6, "C:\\\x83\x83"}, {1, 8, ""}});
+}
+
+TEST(PathWalker, LeadByteBeforeTheTerminatorEndsTheWalkThere)
+{
+    // The lone lead byte is a character of its own: the walk stops one past the terminator.
+    expectWalk("C:\\a\\\x83", 3, {{0, 5, "C:\\a"}, {1, 7, ""}});
+    expectWalk("\x95", 0, {{1, 2, ""}});
+}
+
+TEST(PathSeparators, LastCharacterDecidesNotLastByte)
+{
+    for (const char* text : {"\\", "D:\\", "D:\\ソフト\\", "\x83\x83\\"})
+        EXPECT_TRUE(endsWithSeparator(text, std::strlen(text))) << text;
+    for (const char* text : {"", "ソ", "D:\\表", "D:\\a\x83"})
+        EXPECT_FALSE(endsWithSeparator(text, std::strlen(text))) << text;
+    // Only a final backslash of its own goes.
+    char dir[] = "Q:\\ソ\\";
+    EXPECT_TRUE(dropFinalSeparator(dir));
+    EXPECT_STREQ("Q:\\ソ", dir);
+    EXPECT_FALSE(dropFinalSeparator(dir));
+    EXPECT_STREQ("Q:\\ソ", dir);
 }

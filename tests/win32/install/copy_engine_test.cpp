@@ -20,6 +20,7 @@
 #include "e2e_fixture.h"
 #include "support/background.h"
 #include "support/bench.h"
+#include "support/import_patch.h"
 #include "support/seeded_install.h"
 
 namespace {
@@ -97,6 +98,21 @@ INT_PTR CALLBACK bareProgressProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
         break;
     }
     return 0;
+}
+
+// CopyFileA as a disc spinning up answers it: the copy from notReadySource fails at its source,
+// which opens again right after; every other copy is the system's own.
+const char* notReadySource = nullptr;
+FARPROC systemCopyFile = nullptr;
+
+BOOL WINAPI copyWithSourceNotReady(LPCSTR source, LPCSTR destination, BOOL failIfExists)
+{
+    if (notReadySource && lstrcmpiA(source, notReadySource) == 0) {
+        SetLastError(ERROR_NOT_READY);
+        return FALSE;
+    }
+    auto copy = reinterpret_cast<BOOL(WINAPI*)(LPCSTR, LPCSTR, BOOL)>(reinterpret_cast<void*>(systemCopyFile));
+    return copy(source, destination, failIfExists);
 }
 
 using Seen = std::vector<bench::MessageWatcher::Seen>;
@@ -300,7 +316,7 @@ TEST_F(CopyEngine, FreshInstallRecordsTheFirstDestinationFolder)
     EXPECT_EQ(100, dialog_.bar);
 }
 
-TEST_F(CopyEngine, MissingSourceEndsWithItsCodeAndKeepsWhatWasThere)
+TEST_F(CopyEngine, SourceThatDoesNotOpenEndsWithItsCodeAndKeepsWhatWasThere)
 {
     manifest("[最大]\n3\nVKTEST\\\n\nA.DAT\nB.DAT\nC.DAT\n[END]\n");
     cdFile("A.DAT", "a");
@@ -325,6 +341,21 @@ TEST_F(CopyEngine, MissingSourceEndsWithItsCodeAndKeepsWhatWasThere)
     EXPECT_EQ("mine", content(std::string(installDir) + "B.DAT"));
     EXPECT_FALSE(driver::fileExists(std::string(installDir) + "C.DAT"));
     EXPECT_FALSE(bench::recordValueExists("dir"));
+
+    // Now on the CD, but not ready at the moment of its copy, as a disc spinning up: by the time
+    // the run cleans up after the failure the source opens, and the file stays all the same.
+    cdFile("B.DAT", "b");
+    notReadySource = "Q:\\VKTEST\\B.DAT";
+    bench::ImportPatch patch("kernel32.dll", "CopyFileA",
+                            reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&copyWithSourceNotReady)));
+    ASSERT_TRUE(patch.active());
+    systemCopyFile = patch.original();
+    bench::MessageWatcher again({IDOK});
+    startRun(false);
+    expectRunEnds();
+    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 21")}), bench::captionsAndTexts(again.stop()));
+    EXPECT_EQ("mine", content(std::string(installDir) + "B.DAT"));
+    EXPECT_FALSE(driver::fileExists(std::string(installDir) + "C.DAT"));
 }
 
 TEST_F(CopyEngine, DestinationTwoLevelsDeepEndsWithPathNotFound)
