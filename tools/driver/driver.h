@@ -233,7 +233,8 @@ struct ProcessEntry {
 };
 std::vector<ProcessEntry> listProcesses();
 
-// Ends processId and its descendants (by parent id), deepest first, and waits for them.
+// Ends processId and its descendants (by parent id, younger than their parent: ids are reused),
+// deepest first, and waits for them.
 void terminateProcessTree(DWORD processId, DWORD timeoutMs = defaultTimeoutMs);
 
 // Ends every process whose executable name matches one of names (case-insensitive), except

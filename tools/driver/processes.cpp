@@ -140,18 +140,46 @@ void terminateAndWait(const std::vector<DWORD>& ids, DWORD timeoutMs)
     }
 }
 
+// When the process was created; 0 when it cannot be asked.
+ULONGLONG creationTime(DWORD id)
+{
+    HANDLE h = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, id);
+    if (!h)
+        return 0;
+    FILETIME created{}, exited{}, kernel{}, user{};
+    ULONGLONG time = 0;
+    if (GetProcessTimes(h, &created, &exited, &kernel, &user))
+        time = (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+    CloseHandle(h);
+    return time;
+}
+
 }  // namespace
 
 void terminateProcessTree(DWORD processId, DWORD timeoutMs)
 {
     std::vector<ProcessEntry> all = listProcesses();
-    // Breadth-first from the root, then ended in reverse: children before their parents.
+    // Breadth-first from the root, then ended in reverse: children before their parents. A
+    // parent id is only a number: once a process has ended, the system gives its number to a
+    // new one, and the programs the old one started (Wine's own services among them) would look
+    // like the new one's children. A child is younger than its parent.
     std::vector<DWORD> order{processId};
+    std::vector<ULONGLONG> born{creationTime(processId)};
     std::set<DWORD> seen{processId};
-    for (size_t i = 0; i < order.size(); ++i)
-        for (const ProcessEntry& p : all)
-            if (p.parentId == order[i] && seen.insert(p.id).second)
-                order.push_back(p.id);
+    for (size_t i = 0; i < order.size(); ++i) {
+        if (born[i] == 0)
+            continue;
+        for (const ProcessEntry& p : all) {
+            if (p.parentId != order[i] || seen.count(p.id))
+                continue;
+            ULONGLONG time = creationTime(p.id);
+            if (time < born[i])
+                continue;
+            seen.insert(p.id);
+            order.push_back(p.id);
+            born.push_back(time);
+        }
+    }
     std::reverse(order.begin(), order.end());
     terminateAndWait(order, timeoutMs);
 }
