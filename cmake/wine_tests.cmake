@@ -36,7 +36,11 @@ set_tests_properties(${CMAKE_SYSTEM_PROCESSOR}.lstcheck.demo_cd PROPERTIES
 # A program that cannot list its tests would stop CTest as a whole (GoogleTest's discovery ends
 # with a fatal error); the guard below turns that into one failing test, <target>.list_tests, and
 # the other trees' tests still run.
+#
+# vk_add_wine_tests(target [FIXTURES_REQUIRED fixture]): the program's tests need that CTest
+# fixture set up first.
 function(vk_add_wine_tests target)
+  cmake_parse_arguments(PARSE_ARGV 1 vk "" "" "FIXTURES_REQUIRED")
   add_dependencies(${target} vk_demo_cd)
   set(arch ${CMAKE_SYSTEM_PROCESSOR})
   set(properties
@@ -44,6 +48,9 @@ function(vk_add_wine_tests target)
     ENVIRONMENT "VK_BUILD_DIR=${CMAKE_BINARY_DIR};VK_WINE_ARCH=${arch}"
     TIMEOUT ${VK_WINE_TEST_TIMEOUT}
     LABELS "wine;${arch}")
+  if(vk_FIXTURES_REQUIRED)
+    list(PREPEND properties FIXTURES_REQUIRED "${vk_FIXTURES_REQUIRED}")
+  endif()
   gtest_discover_tests(${target}
     TEST_PREFIX "${arch}.${target}."
     DISCOVERY_MODE PRE_TEST
