@@ -40,15 +40,23 @@ set_tests_properties(${CMAKE_SYSTEM_PROCESSOR}.lstcheck.demo_cd PROPERTIES
 # The labels and the environment are lists, which gtest_discover_tests's PROPERTIES flattens into
 # separate arguments (a label "wine" and a property named "x86_64"): the guard sets them on the
 # list of discovered tests instead.
+#
+# vk_add_wine_tests(target [FIXTURES_REQUIRED fixture]): the program's tests need that CTest
+# fixture set up first.
 function(vk_add_wine_tests target)
+  cmake_parse_arguments(PARSE_ARGV 1 vk "" "" "FIXTURES_REQUIRED")
   add_dependencies(${target} vk_demo_cd)
   set(arch ${CMAKE_SYSTEM_PROCESSOR})
+  set(properties RESOURCE_LOCK vk_wine_prefix_${arch} TIMEOUT ${VK_WINE_TEST_TIMEOUT})
+  if(vk_FIXTURES_REQUIRED)
+    list(APPEND properties FIXTURES_REQUIRED ${vk_FIXTURES_REQUIRED})
+  endif()
   gtest_discover_tests(${target}
     TEST_PREFIX "${arch}.${target}."
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
     TEST_LIST ${target}_discovered
-    PROPERTIES RESOURCE_LOCK vk_wine_prefix_${arch} TIMEOUT ${VK_WINE_TEST_TIMEOUT})
+    PROPERTIES ${properties})
 
   get_property(includes DIRECTORY PROPERTY TEST_INCLUDE_FILES)
   list(POP_BACK includes discovery)

@@ -32,6 +32,16 @@ std::string envPath(const char* name)
     return value;
 }
 
+// The disc folder of a drive as Wine's mount manager takes it: a Unix path.
+std::string unixDiscFolder(char letter)
+{
+    char buf[MAX_PATH * 2];
+    DWORD n = GetEnvironmentVariableA("VK_DRIVES", buf, sizeof buf);
+    if (n == 0 || n >= sizeof buf)
+        return std::string();
+    return std::string(buf, n) + "/" + static_cast<char>(letter | 0x20) + "/disc";
+}
+
 std::string hiddenFolder(char letter)
 {
     return drivesDir() + "\\" + static_cast<char>(letter | 0x20) + "\\disc.out";
@@ -196,8 +206,8 @@ void SetupE2E::screenshot(const std::string& name)
         if (!MoveFileA(disc.c_str(), hiddenFolder(letter).c_str()))
             return ::testing::AssertionFailure() << lastErrorText("taking out " + disc);
     }
-    if (!driver::remountDrive(letter))
-        return ::testing::AssertionFailure() << "cannot remount " << letter << ":";
+    if (!driver::defineDrive(letter, unixDiscFolder(letter)))
+        return ::testing::AssertionFailure() << "cannot define " << letter << ": on " << unixDiscFolder(letter);
     // Wine then reports an empty label (Windows: no label at all) and no free space.
     std::string label;
     ULARGE_INTEGER freeBytes;
@@ -231,9 +241,10 @@ void SetupE2E::screenshot(const std::string& name)
 {
     if (!writeFile(discFolder(letter) + "\\.windows-label", label + "\n"))
         return ::testing::AssertionFailure() << lastErrorText("writing the label of " + discFolder(letter));
-    // Wine reads the label only when the drive is defined: a disc change.
-    if (!driver::remountDrive(letter))
-        return ::testing::AssertionFailure() << "cannot remount " << letter << ":";
+    // Wine reads the label only when the drive is defined: a disc change. Defined on its folder,
+    // the drive also gives up a disc image that an interrupted test left in it.
+    if (!driver::defineDrive(letter, unixDiscFolder(letter)))
+        return ::testing::AssertionFailure() << "cannot define " << letter << ": on " << unixDiscFolder(letter);
     return waitDriveLabel(letter, label);
 }
 

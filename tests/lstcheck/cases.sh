@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # cases.sh LSTCHECK: runs the manifest checker over the demo CD and over small CDs whose
-# manifests hold one kind of trap each, and compares each report (turned from code page 932 into
-# UTF-8) and exit status with what is expected. Prints "N passed, N failed".
+# manifests hold one kind of trap each, as folders and as ISO 9660 images, and compares each
+# report (turned from code page 932 into UTF-8) and exit status with what is expected. Prints
+# "N passed, N failed".
 set -uo pipefail
 
 lstcheck=$1
@@ -56,6 +57,10 @@ setup.lst: upgrade 0 to 2: 356 files, 109400 bytes, room asked 380000000
 setup.lst: upgrade 1 to 2: 30 files, 9000 bytes, room asked 293000000
 setup.lst: clean
 EOF
+
+# The same CD as a disc image: the same report.
+"$repo/tools/make-demo-cd" --iso "$work/demo.iso" --build-dir "$work/build" 2>/dev/null
+expect demo.iso 0 < <(iconv -f CP932 -t UTF-8 "$work/demo.report")
 
 # No manifest at all.
 mkdir -p "$work/empty"
@@ -138,6 +143,62 @@ setup.lst: level 1 (standard): section of line 7, refused: an install at that le
 setup.lst: level 2 (full): section of line 13, 6 files, 1000016 bytes, room asked 380000000
 setup.lst: upgrade 0 to 2: 5 files, 15 bytes, room asked 380000000
 setup.lst: 13 faults, 3 notes
+EOF
+
+# iso NAME CD [OPTION...]: an image of a CD folder with Rock Ridge names and those options.
+iso() {
+  local name=$1 cd=$2
+  shift 2
+  xorriso -as mkisofs -V VELKORIN -r "$@" -o "$work/$name" "$work/$cd" >/dev/null 2>&1 || {
+    failed=$((failed + 1))
+    echo "FAILED: xorriso could not make $name"
+  }
+}
+
+# A name whose double-byte ソ ends in a backslash byte: found in the folder, and on an image by
+# its Joliet name. On an image without Joliet names Windows shows the ISO 9660 one, "___.DAT",
+# and the Rock Ridge name that Linux shows does not count.
+new_cd names VELKORIN.EXE ソフト.DAT
+lines '[最大]' 2 '' '' VELKORIN.EXE ソフト.DAT '[END]' >"$work/names/setup.lst"
+expect names 1 --no-notes <<'EOF'
+setup.lst:6: fault: "ソフト.DAT" is not named by the removal's catalogue: uninstall leaves it behind, and its folder
+setup.lst: level 0 (minimum): section of line 1, 2 files, 25 bytes, room asked 1000000
+setup.lst: level 1 (standard): section of line 1, 2 files, 25 bytes, room asked 87000000
+setup.lst: level 2 (full): section of line 1, 2 files, 25 bytes, room asked 380000000
+setup.lst: upgrade 0 to 1: 0 files, 0 bytes, room asked 86000000
+setup.lst: upgrade 0 to 2: 0 files, 0 bytes, room asked 380000000
+setup.lst: upgrade 1 to 2: 0 files, 0 bytes, room asked 293000000
+setup.lst: 1 fault, 3 notes
+EOF
+iso names.iso names -J
+expect names.iso 1 < <(iconv -f CP932 -t UTF-8 "$work/names.report")
+iso names-iso9660.iso names
+expect names-iso9660.iso 1 --no-notes <<'EOF'
+setup.lst:6: fault: "ソフト.DAT" is not on the CD: the copy stops there
+setup.lst:6: fault: "ソフト.DAT" is not named by the removal's catalogue: uninstall leaves it behind, and its folder
+setup.lst: level 0 (minimum): section of line 1, 2 files, 12 bytes, room asked 1000000
+setup.lst: level 1 (standard): section of line 1, 2 files, 12 bytes, room asked 87000000
+setup.lst: level 2 (full): section of line 1, 2 files, 12 bytes, room asked 380000000
+setup.lst: upgrade 0 to 1: 0 files, 0 bytes, room asked 86000000
+setup.lst: upgrade 0 to 2: 0 files, 0 bytes, room asked 380000000
+setup.lst: upgrade 1 to 2: 0 files, 0 bytes, room asked 293000000
+setup.lst: 2 faults, 3 notes
+EOF
+
+# Images that cannot be read: one line each.
+printf 'not a disc\n' >"$work/text.iso"
+expect text.iso 2 <<EOF
+setup.lst: cannot be read: $work/text.iso is not an ISO 9660 image
+EOF
+size=$(stat -c %s "$work/demo.iso")
+head -c $((size / 2)) "$work/demo.iso" >"$work/cut.iso"
+expect cut.iso 2 <<EOF
+setup.lst: cannot be read: $work/cut.iso is cut short: it has $((size / 2)) bytes of the $size its volume descriptor announces
+EOF
+new_cd nolst VELKORIN.EXE
+iso nolst.iso nolst -J
+expect nolst.iso 2 <<EOF
+setup.lst: cannot be read: $work/nolst.iso has no setup.lst at its root
 EOF
 
 echo "$passed passed, $failed failed"

@@ -150,6 +150,7 @@ void usage()
         "  start PROGRAM [--cwd DIR] [--args CMDLINE]     prints the process id\n"
         "  wait-exit PID | kill PID (and what it started) | kill-named EXE... (prints how many)\n"
         "  remount LETTER                   Wine: read the drive's folder and label afresh\n"
+        "  define LETTER UNIX-FOLDER [UNIX-DEVICE]   Wine: the drive on that folder (and device)\n"
         "  wait-file PATH | wait-line PATH LINE | label ROOT [--expect LABEL]");
 }
 
@@ -352,6 +353,8 @@ int run(const Args& a)
     }
     if (cmd == "remount" && need(1))
         return driver::remountDrive(p[1][0]) ? 0 : fail("cannot remount " + p[1]);
+    if (cmd == "define" && need(2))
+        return driver::defineDrive(p[1][0], p[2], need(3) ? p[3] : "") ? 0 : fail("cannot define " + p[1]);
     if (cmd == "kill-named" && need(1)) {
         std::vector<std::string> names(p.begin() + 1, p.end());
         out(std::to_string(driver::terminateProcessesNamed(names, a.timeout())));

@@ -254,6 +254,12 @@ int terminateProcessesNamed(const std::vector<std::string>& names, DWORD timeout
 // registry settings), so that a test can change what kind of drive a letter is.
 bool remountDrive(char letter, UINT driveType = DRIVE_UNKNOWN);
 
+// Defines a drive letter afresh on a Unix folder, keeping its kind. With a device (a loop device
+// holding a disc image) Wine reads the volume label and file system name from the device, as
+// from a disc, whatever the folder holds; without one the letter has no device and its label is
+// the folder's .windows-label again. False when the letter is not a Wine drive.
+bool defineDrive(char letter, const std::string& unixFolder, const std::string& unixDevice = "");
+
 // Screenshots.
 
 // Captures the screen from inside Wine (an X capture shows owned message boxes black) into a

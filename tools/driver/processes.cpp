@@ -247,6 +247,35 @@ bool remountDrive(char letter, UINT driveType)
     return ok;
 }
 
+bool defineDrive(char letter, const std::string& unixFolder, const std::string& unixDevice)
+{
+    HANDLE mm = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (mm == INVALID_HANDLE_VALUE)
+        return false;
+    char query[2048] = {};
+    auto* q = reinterpret_cast<MountmgrUnixDrive*>(query);
+    q->letter = static_cast<WCHAR>(letter | 0x20);
+    DWORD got = 0;
+    bool ok = DeviceIoControl(mm, mountmgrQueryUnixDrive, q, sizeof *q, query, sizeof query - 1, &got, nullptr);
+    if (ok) {
+        std::vector<char> define(sizeof(MountmgrUnixDrive) + unixFolder.size() + 1 + unixDevice.size() + 1, '\0');
+        auto* d = reinterpret_cast<MountmgrUnixDrive*>(define.data());
+        d->size = static_cast<ULONG>(define.size());
+        d->type = q->type;
+        d->letter = static_cast<WCHAR>(letter | 0x20);
+        d->mountPointOffset = sizeof *d;
+        std::memcpy(define.data() + d->mountPointOffset, unixFolder.c_str(), unixFolder.size() + 1);
+        if (!unixDevice.empty()) {
+            d->deviceOffset = static_cast<USHORT>(d->mountPointOffset + unixFolder.size() + 1);
+            std::memcpy(define.data() + d->deviceOffset, unixDevice.c_str(), unixDevice.size() + 1);
+        }
+        ok = DeviceIoControl(mm, mountmgrDefineUnixDrive, define.data(), d->size, nullptr, 0, &got, nullptr) != 0;
+    }
+    CloseHandle(mm);
+    return ok;
+}
+
 bool fileExists(const std::string& path)
 {
     DWORD a = GetFileAttributesA(path.c_str());

@@ -1,6 +1,7 @@
-// lstcheck CD_FOLDER: checks CD_FOLDER\setup.lst as the setup reads it and prints one line per
-// finding. Exit status 0 when clean (notes allowed), 1 when a fault was found, 2 when the
-// manifest cannot be read.
+// lstcheck CD_FOLDER_OR_IMAGE: checks the CD's setup.lst as the setup reads it and prints one line
+// per finding. The CD is a folder, or (Linux build) an ISO 9660 image as the pressing plant gets
+// it. Exit status 0 when clean (notes allowed), 1 when a fault was found, 2 when the manifest
+// cannot be read.
 
 #include <cstdio>
 #include <string>
@@ -10,6 +11,12 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+static bool isFile(const std::string& path)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 // The file system compares names without regard to case by itself.
 static CdFile findOnCd(const std::string& root, const std::string& relativePath)
@@ -24,71 +31,68 @@ static CdFile findOnCd(const std::string& root, const std::string& relativePath)
     }
     return file;
 }
+
+// No image reader is built for Windows: an image is refused.
+static CheckStatus checkImage(const std::string& image, std::vector<std::string>& report)
+{
+    report.push_back("setup.lst: cannot be read: " + image +
+                     " is a file, and this build reads CD folders only (lstcheck on Linux reads images)");
+    return checkUnreadable;
+}
+
+static const char separator[] = "\\";
 #else
-#include <dirent.h>
 #include <sys/stat.h>
 
-#include "shell/path_walker.h"
+#include "lstcheck/cd_files.h"
 
-// Each folder of the path is sought by its name compared without regard to case, as Windows
-// compares them; the CD folder itself is taken as given.
+static bool isFile(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
 static CdFile findOnCd(const std::string& root, const std::string& relativePath)
 {
-    CdFile file;
-    std::string path = root;
-    std::int32_t start = 0;
-    std::int32_t cursor = 0;
-    for (;;) {
-        // Characters, not bytes: the 5C that ends ソ or 表 divides nothing.
-        bool last = nextPathPrefix(relativePath.c_str(), cursor) == 1;
-        std::string part = relativePath.substr(static_cast<std::size_t>(start),
-                                               static_cast<std::size_t>(cursor - 1 - start));
-        if (part.empty())
-            return file;
-        DIR* dir = opendir(path.c_str());
-        if (!dir)
-            return file;
-        std::string wanted = foldName(part), match;
-        while (dirent* item = readdir(dir)) {
-            if (foldName(item->d_name) == wanted) {
-                match = item->d_name;
-                break;
-            }
-        }
-        closedir(dir);
-        if (match.empty())
-            return file;
-        path += "/" + match;
-        if (last)
-            break;
-        start = cursor;
-    }
-    struct stat info;
-    if (stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
-        file.found = true;
-        file.size = static_cast<std::uint64_t>(info.st_size);
-    }
-    return file;
+    return findInFolder(root, relativePath);
 }
+
+static CheckStatus checkImage(const std::string& path, std::vector<std::string>& report)
+{
+    CdImage image;
+    std::string error;
+    if (!readCdImage(path, image, error)) {
+        report.push_back("setup.lst: cannot be read: " + error);
+        return checkUnreadable;
+    }
+    if (!image.hasManifest) {
+        report.push_back("setup.lst: cannot be read: " + path + " has no setup.lst at its root");
+        return checkUnreadable;
+    }
+    return checkManifest([&image] { return fmemopen(image.manifest.data(), image.manifest.size(), "rb"); }, path,
+                         [&image](const std::string& relativePath) { return findInImage(image, relativePath); },
+                         report);
+}
+
+static const char separator[] = "/";
 #endif
 
 int main(int argc, char** argv)
 {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: lstcheck CD_FOLDER\n");
+        std::fprintf(stderr, "usage: lstcheck CD_FOLDER_OR_IMAGE\n");
         return checkUnreadable;
     }
     std::string root = argv[1];
     while (root.size() > 1 && (root.back() == '/' || root.back() == '\\'))
         root.pop_back();
-#ifdef _WIN32
-    std::string manifest = root + "\\setup.lst";
-#else
-    std::string manifest = root + "/setup.lst";
-#endif
     std::vector<std::string> report;
-    CheckStatus status = checkManifest(
-        manifest, [&root](const std::string& path) { return findOnCd(root, path); }, report);
+    CheckStatus status;
+    if (isFile(root))
+        status = checkImage(root, report);
+    else
+        status = checkManifest(root + separator + "setup.lst",
+                               [&root](const std::string& path) { return findOnCd(root, path); }, report);
     for (const std::string& line : report)
         std::printf("%s\n", line.c_str());
     return status;

@@ -197,6 +197,27 @@ std::string roomText(std::uint64_t bytes, std::uint32_t required)
 
 }  // namespace
 
+bool splitCdPath(const std::string& relativePath, std::vector<std::string>& parts)
+{
+    parts.assign(1, std::string());
+    for (std::size_t i = 0; i < relativePath.size(); ++i) {
+        char c = relativePath[i];
+        if (isLeadByte(static_cast<unsigned char>(c)) && i + 1 < relativePath.size()) {
+            parts.back() += c;
+            parts.back() += relativePath[++i];
+        } else if (c == '\\') {
+            parts.emplace_back();
+        } else {
+            parts.back() += c;
+        }
+    }
+    for (const std::string& part : parts) {
+        if (part.empty())
+            return false;
+    }
+    return true;
+}
+
 std::string foldName(const std::string& name)
 {
     std::string out = name;
@@ -213,10 +234,17 @@ std::string foldName(const std::string& name)
 CheckStatus checkManifest(const std::string& manifestPath, const CdLookup& lookup,
                           std::vector<std::string>& lines)
 {
+    return checkManifest([&manifestPath] { return std::fopen(manifestPath.c_str(), "rb"); }, manifestPath, lookup,
+                         lines);
+}
+
+CheckStatus checkManifest(const ManifestOpener& open, const std::string& where, const CdLookup& lookup,
+                          std::vector<std::string>& lines)
+{
     Report report(lines);
-    std::FILE* manifest = std::fopen(manifestPath.c_str(), "rb");
+    std::FILE* manifest = open();
     if (!manifest) {
-        lines.push_back("setup.lst: cannot be read: " + manifestPath);
+        lines.push_back("setup.lst: cannot be read: " + where);
         return checkUnreadable;
     }
     RawLines raw = scanLines(manifest);
@@ -226,9 +254,9 @@ CheckStatus checkManifest(const std::string& manifestPath, const CdLookup& looku
     std::map<int, Section> sections;
     int servedBy[levelCount] = {0, 0, 0};
     for (int level = 0; level < levelCount; ++level) {
-        manifest = std::fopen(manifestPath.c_str(), "rb");
+        manifest = open();
         if (!manifest) {
-            lines.push_back("setup.lst: cannot be read: " + manifestPath);
+            lines.push_back("setup.lst: cannot be read: " + where);
             return checkUnreadable;
         }
         ManifestReader reader{};

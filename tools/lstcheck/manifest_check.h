@@ -6,6 +6,7 @@
 #define VK_MANIFEST_CHECK_H
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,12 +22,23 @@ using CdLookup = std::function<CdFile(const std::string& relativePath)>;
 
 enum CheckStatus { checkClean = 0, checkFaults = 1, checkUnreadable = 2 };
 
-// Reads the manifest at manifestPath (a file of the CD whose root lookup sees) and appends one
+// Opens the manifest afresh, in binary mode, for each reading; null when it cannot be read.
+using ManifestOpener = std::function<std::FILE*()>;
+
+// Reads the manifest that open gives (the file of the CD whose root lookup sees) and appends one
 // report line per finding to report. Faults read "setup.lst:LINE: fault: ...", notes
 // "setup.lst:LINE: note: ..." (without LINE where no line is concerned), and a summary line per
-// level and upgrade closes the report.
+// level and upgrade closes the report. where names the manifest when it cannot be read.
+CheckStatus checkManifest(const ManifestOpener& open, const std::string& where, const CdLookup& lookup,
+                          std::vector<std::string>& report);
+
+// The same over the manifest file at manifestPath.
 CheckStatus checkManifest(const std::string& manifestPath, const CdLookup& lookup,
                           std::vector<std::string>& report);
+
+// Splits a path relative to the CD root into its folders and name at the backslashes, as Windows
+// does: never at the second byte of a double-byte character. False when a part is empty.
+bool splitCdPath(const std::string& relativePath, std::vector<std::string>& parts);
 
 // Folds ASCII letters to upper case and leaves both bytes of a code page 932 double-byte
 // character as they are, as the file system compares names.

@@ -1,0 +1,92 @@
+// The demo CD as a pressed disc in Q:: an ISO 9660 image whose files Wine reads from a user-space
+// mount and whose label it reads from the image's own volume descriptor, through the loop device
+// the image is attached to. CTest's <arch>.disc_images.insert (tools/disc-image) brings the images
+// within reach first and writes how that went into <bench>/discs/status; where this host cannot
+// (not root, no /dev/fuse, no free loop device), the tests are skipped with that reason.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "journey.h"
+
+namespace {
+
+const char cdMissingExit[] = "ＣＤ－ＲＯＭが挿入されていない可能性があります。終了します。";
+
+// The folder tools/disc-image keeps the images' mounts in, as a Unix path (for Wine's mount
+// manager) or, through Z:, as a Win32 one.
+std::string unixDiscsFolder()
+{
+    char buf[MAX_PATH * 2];
+    DWORD n = GetEnvironmentVariableA("VK_WINE_DIR", buf, sizeof buf);
+    if (n == 0 || n >= sizeof buf)
+        return std::string();
+    return std::string(buf, n) + "/discs";
+}
+
+class DiscImage : public e2e::Journey {
+protected:
+    void SetUp() override
+    {
+        Journey::SetUp();
+        if (HasFatalFailure())
+            return;
+        std::string discs = unixDiscsFolder();
+        ASSERT_FALSE(discs.empty()) << "VK_WINE_DIR is not set: run the tests through tools/wine-run";
+        std::string status = e2e::readFile(driver::unixToWine(discs + "/status"));
+        if (status == "<missing>")
+            GTEST_SKIP() << "no disc images within reach: tools/disc-image insert (CTest's disc_images.insert) "
+                            "puts them there";
+        if (status.compare(0, 13, "unavailable: ") == 0)
+            GTEST_SKIP() << "disc images cannot be mounted here: " << status.substr(13);
+        ASSERT_EQ("ready\n", status) << "tools/disc-image insert did not bring the images within reach";
+    }
+
+    void TearDown() override
+    {
+        Journey::TearDown();
+        // Q: back on the bench's folder, as the other tests expect it.
+        if (imageInserted_) {
+            EXPECT_TRUE(e2e::setDriveLabel('Q', "VELKORIN"));
+        }
+    }
+
+    // Puts the image NAME.iso into the drive and waits until Wine reports its label.
+    ::testing::AssertionResult insertImage(char letter, const std::string& name, const std::string& label)
+    {
+        std::string disc = unixDiscsFolder() + "/" + name;
+        if (!driver::defineDrive(letter, disc + "/files", disc + "/device"))
+            return ::testing::AssertionFailure() << "cannot define " << letter << ": on " << disc;
+        imageInserted_ = true;
+        return e2e::waitDriveLabel(letter, label);
+    }
+
+private:
+    bool imageInserted_ = false;
+};
+
+}  // namespace
+
+TEST_F(DiscImage, TheWholeJourneyFromTheDiscLeavesPlainCopiesOfItsReadOnlyFiles)
+{
+    ASSERT_TRUE(insertImage('Q', "demo-cd", "VELKORIN"));
+    // What only a disc shows: its files are read-only (the bench's CD folder holds plain files).
+    DWORD attributes = GetFileAttributesA("Q:\\VELKORIN.EXE");
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_READONLY) << "attributes 0x" << std::hex << attributes;
+    // Every step checks the installed copies, byte for byte and as plain files.
+    walk();
+}
+
+TEST_F(DiscImage, ADiscLabelledOtherwiseIsFatal)
+{
+    // The demo CD pressed with the label VELKORI: the label comes from the disc, and no drive
+    // carries the game's.
+    ASSERT_TRUE(insertImage('Q', "demo-cd-velkori", "VELKORI"));
+    ASSERT_TRUE(startSetup());
+    EXPECT_EQ("", driver::expectProcessMessage(setupPid(), "ERROR", cdMissingExit, IDOK, e2e::startTimeoutMs));
+    DWORD code = 1;
+    EXPECT_TRUE(waitSetupExit(e2e::waitTimeoutMs, &code));
+    EXPECT_EQ(0u, code);
+}

@@ -1,0 +1,32 @@
+// The files of a CD as the setup finds them under Windows, looked up from Linux: in a folder, or in
+// an ISO 9660 image as the pressing plant gets it. Windows shows an image's Joliet names (the ISO
+// 9660 ones on a disc without Joliet) and never reads its Rock Ridge names; the setup, an ANSI
+// program, sees every name in code page 932. A path is split at its backslashes as Windows splits
+// it, never at the second byte of a double-byte character, and each part is compared without
+// regard to case.
+#ifndef VK_CD_FILES_H
+#define VK_CD_FILES_H
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "lstcheck/manifest_check.h"
+
+// A file below a CD folder whose names are UTF-8, as Wine maps them under a UTF-8 locale.
+CdFile findInFolder(const std::string& root, const std::string& relativePath);
+
+struct CdImage {
+    std::map<std::string, std::uint64_t> files;   // folded path (backslashes) -> size
+    bool hasManifest = false;                      // setup.lst at the root
+    std::string manifest;                          // its bytes
+};
+
+// Reads an ISO 9660 image whole, every file's data included, so that an image cut short is
+// found. False, with one line saying why in error, when it is not an ISO 9660 image or cannot
+// be read to its end.
+bool readCdImage(const std::string& path, CdImage& image, std::string& error);
+
+CdFile findInImage(const CdImage& image, const std::string& relativePath);
+
+#endif
