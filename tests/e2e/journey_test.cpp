@@ -6,151 +6,20 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "e2e_fixture.h"
-#include "resources/resource.h"
+#include "journey.h"
 
 namespace {
 
-using e2e::SetupE2E;
+using e2e::Journey;
 
 const char firstDir[] = "D:\\Orbek\\VELKORIN\\";
 const char secondDir[] = "D:\\Games\\Velkorin\\";
 const char saveName[] = "SAVE0.DAT";
 const char saveBytes[] = "chapter 3, with the key";
 const char playerNote[] = "memo.txt";
-
-class Journey : public SetupE2E {
-protected:
-    void startAt104(HWND* menu)
-    {
-        ASSERT_TRUE(startSetup());
-        ASSERT_TRUE(waitMenu104(menu));
-    }
-
-    void startAt105(HWND* menu)
-    {
-        ASSERT_TRUE(startSetup());
-        ASSERT_TRUE(waitMenu105(menu));
-    }
-
-    void exitFrom(HWND menu)
-    {
-        ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
-        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, "終了しますか？", IDYES));
-        EXPECT_TRUE(waitSetupExit());
-    }
-
-    // Menu 104 to the copy: level button, drive D:, the folder typed relative to it.
-    void freshInstall(int levelButton, const std::string& folderName, HWND* install)
-    {
-        HWND menu, choice;
-        startAt104(&menu);
-        ASSERT_FALSE(HasFatalFailure());
-        ASSERT_TRUE(driver::click(menu, IDC_MENU_INSTALL));
-        ASSERT_TRUE(waitSetupDialog(&choice, {IDC_LEVEL_MINIMUM, IDC_LEVEL_STANDARD, IDC_LEVEL_FULL}));
-        ASSERT_TRUE(driver::click(choice, levelButton));
-        ASSERT_TRUE(waitSetupDialog(install, {IDC_PROGRESS_START, IDC_INSTALL_DRIVE_LIST, IDC_INSTALL_FOLDER_NAME}));
-        int index = driver::comboFind(*install, IDC_INSTALL_DRIVE_LIST, "D:\\");
-        ASSERT_GE(index, 0);
-        ASSERT_TRUE(driver::comboSelect(*install, IDC_INSTALL_DRIVE_LIST, index));
-        ASSERT_TRUE(driver::setEditText(*install, IDC_INSTALL_FOLDER_NAME, folderName));
-        const std::string destination = "D:\\" + folderName;
-        ASSERT_TRUE(driver::waitUntil(
-            [&] { return driver::controlText(*install, IDC_PROGRESS_DESTINATION) == destination; },
-            e2e::waitTimeoutMs));
-        ASSERT_TRUE(driver::click(*install, IDC_PROGRESS_START));
-    }
-
-    // The shortcut offer answered Yes, the success told; the complete record hands over to the
-    // updater and the setup ends.
-    void finishFreshInstall(HWND install)
-    {
-        HWND offer;
-        ASSERT_TRUE(waitSetupDialog(&offer, {IDC_SHORTCUT_YES, IDC_SHORTCUT_NO}));
-        ASSERT_TRUE(driver::click(offer, IDC_SHORTCUT_YES));
-        EXPECT_EQ("", driver::expectMessage(install, e2e::captionSetup, "インストールは正常に終了しました。", IDOK,
-                                            e2e::startTimeoutMs));
-        EXPECT_TRUE(waitSetupExit());
-    }
-
-    // Menu 105 to an upgrade of the recorded installation; the shortcut is there, so none is
-    // offered, and menu 105 serves the new level.
-    void upgrade(int choiceDialogButton)
-    {
-        HWND menu, choice, dialog;
-        startAt105(&menu);
-        ASSERT_FALSE(HasFatalFailure());
-        ASSERT_TRUE(driver::click(menu, IDC_MENU_INSTALL));
-        ASSERT_TRUE(waitSetupDialog(&choice, {IDC_UPGRADE_INSTALLED_FOLDER, choiceDialogButton}));
-        EXPECT_EQ(firstDir, driver::controlText(choice, IDC_UPGRADE_INSTALLED_FOLDER));
-        ASSERT_TRUE(driver::click(choice, choiceDialogButton));
-        ASSERT_TRUE(waitSetupDialog(&dialog, {IDC_PROGRESS_START, IDC_PROGRESS_BAR}, e2e::startTimeoutMs, e2e::captionSetup,
-                                    {IDC_INSTALL_DRIVE_LIST}));
-        ASSERT_TRUE(driver::click(dialog, IDC_PROGRESS_START));
-        EXPECT_EQ("", driver::expectMessage(dialog, e2e::captionSetup, "再インストールは正常に終了しました。", IDOK,
-                                            e2e::startTimeoutMs));
-        ASSERT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu); }, e2e::waitTimeoutMs));
-        exitFrom(menu);
-    }
-
-    // Menu 105's uninstall; keepSaves picks the second choice. folderMessages are the folders the
-    // removal tells it could not take.
-    void uninstall(bool keepSaves, const std::vector<std::string>& folderMessages)
-    {
-        HWND menu, dialog;
-        startAt105(&menu);
-        ASSERT_FALSE(HasFatalFailure());
-        ASSERT_TRUE(driver::click(menu, IDC_MENU_UNINSTALL));
-        ASSERT_TRUE(waitSetupDialog(&dialog, {IDC_UNINSTALL_START, IDC_UNINSTALL_KEEP_SAVES}));
-        if (keepSaves) {
-            ASSERT_TRUE(driver::press(dialog, IDC_UNINSTALL_KEEP_SAVES));
-            ASSERT_TRUE(driver::waitUntil(
-                [&] { return driver::checkState(dialog, IDC_UNINSTALL_KEEP_SAVES) == BST_CHECKED; },
-                e2e::waitTimeoutMs));
-        }
-        ASSERT_TRUE(driver::click(dialog, IDC_UNINSTALL_START));
-        if (!keepSaves) {
-            EXPECT_EQ("", driver::expectMessage(dialog, "警告", "セーブデータも消去されますがよろしいですか？", IDYES));
-        }
-        for (const std::string& folder : folderMessages)
-            EXPECT_EQ("", driver::expectMessage(dialog, "エラー", folder + " フォルダ消去失敗", IDOK));
-        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, "アンインストール終了しました。", IDOK));
-        HWND next;
-        ASSERT_TRUE(waitMenu104(&next));
-        exitFrom(next);
-    }
-
-    // Exactly the level's files below dir, with the CD's bytes, and whatever extra is named.
-    void expectFiles(const std::string& dir, int level, std::vector<std::string> extra)
-    {
-        std::vector<std::string> expected = gameFiles(level);
-        for (const std::string& name : expected)
-            EXPECT_EQ(e2e::readFile("Q:\\" + name), e2e::readFile(dir + name)) << dir << name;
-        expected.insert(expected.end(), extra.begin(), extra.end());
-        std::sort(expected.begin(), expected.end());
-        EXPECT_EQ(expected, e2e::listFilesBelow(dir));
-    }
-
-    void expectRecord(const std::string& dir, int level)
-    {
-        EXPECT_STREQ(dir.c_str(), e2e::readRecordValue("dir").data.c_str());
-        e2e::RegValue set = e2e::readRecordValue("set");
-        if (level < 0) {
-            EXPECT_FALSE(set.present);
-        } else {
-            EXPECT_EQ(e2e::dwordBytes(static_cast<DWORD>(level)), set.data);
-        }
-    }
-
-    bool shortcutExists() const
-    {
-        return e2e::readFile(e2e::programsFolder() + "\\Orbek\\Velkorin.lnk") != "<missing>";
-    }
-};
 
 }  // namespace
 
@@ -180,11 +49,11 @@ TEST_F(Journey, InstallPlayUpgradeTwiceMoveWithTheSavesAndRemove)
     ASSERT_TRUE(e2e::writeFile(std::string(firstDir) + playerNote, "the player's own"));
 
     // 3. and 4. Upgrades to standard and to full, in place.
-    upgrade(IDC_LEVEL_STANDARD);
+    upgrade(IDC_LEVEL_STANDARD, firstDir);
     ASSERT_FALSE(HasFatalFailure());
     expectFiles(firstDir, 1, {saveName, playerNote});
     expectRecord(firstDir, 1);
-    upgrade(IDC_LEVEL_FULL);
+    upgrade(IDC_LEVEL_FULL, firstDir);
     ASSERT_FALSE(HasFatalFailure());
     expectFiles(firstDir, 2, {saveName, playerNote});
     expectRecord(firstDir, 2);

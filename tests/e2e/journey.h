@@ -1,0 +1,161 @@
+// The steps of a player's journey with the real program, one run of the setup each: a fresh
+// install from menu 104, an upgrade and a removal from menu 105, and what each leaves on disk,
+// in the registry and in the Start menu. The journey tests of every system share them.
+#ifndef VK_E2E_JOURNEY_H
+#define VK_E2E_JOURNEY_H
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "e2e_fixture.h"
+#include "resources/resource.h"
+
+namespace e2e {
+
+class Journey : public SetupE2E {
+protected:
+    void startAt104(HWND* menu)
+    {
+        ASSERT_TRUE(startSetup());
+        ASSERT_TRUE(waitMenu104(menu));
+    }
+
+    void startAt105(HWND* menu)
+    {
+        ASSERT_TRUE(startSetup());
+        ASSERT_TRUE(waitMenu105(menu));
+    }
+
+    void exitFrom(HWND menu)
+    {
+        ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
+        EXPECT_EQ("", driver::expectMessage(menu, captionSetup, "終了しますか？", IDYES));
+        EXPECT_TRUE(waitSetupExit());
+    }
+
+    // Menu 104, the level button, the install dialog.
+    void openInstallDialog(int levelButton, HWND* install)
+    {
+        HWND menu, choice;
+        startAt104(&menu);
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(driver::click(menu, IDC_MENU_INSTALL));
+        ASSERT_TRUE(waitSetupDialog(&choice, {IDC_LEVEL_MINIMUM, IDC_LEVEL_STANDARD, IDC_LEVEL_FULL}));
+        ASSERT_TRUE(driver::click(choice, levelButton));
+        ASSERT_TRUE(waitSetupDialog(install, {IDC_PROGRESS_START, IDC_INSTALL_DRIVE_LIST, IDC_INSTALL_FOLDER_NAME}));
+    }
+
+    // Drive D:, the folder typed relative to it, Start.
+    void startInstallOnD(HWND install, const std::string& folderName)
+    {
+        int index = driver::comboFind(install, IDC_INSTALL_DRIVE_LIST, "D:\\");
+        ASSERT_GE(index, 0);
+        ASSERT_TRUE(driver::comboSelect(install, IDC_INSTALL_DRIVE_LIST, index));
+        ASSERT_TRUE(driver::setEditText(install, IDC_INSTALL_FOLDER_NAME, folderName));
+        const std::string destination = "D:\\" + folderName;
+        ASSERT_TRUE(driver::waitUntil(
+            [&] { return driver::controlText(install, IDC_PROGRESS_DESTINATION) == destination; }, waitTimeoutMs))
+            << driver::quote(driver::controlText(install, IDC_PROGRESS_DESTINATION));
+        ASSERT_TRUE(driver::click(install, IDC_PROGRESS_START));
+    }
+
+    // Menu 104 to the copy: level button, drive D:, the folder typed relative to it.
+    void freshInstall(int levelButton, const std::string& folderName, HWND* install)
+    {
+        openInstallDialog(levelButton, install);
+        ASSERT_FALSE(HasFatalFailure());
+        startInstallOnD(*install, folderName);
+    }
+
+    // The shortcut offer answered Yes, the success told; the complete record hands over to the
+    // updater and the setup ends.
+    void finishFreshInstall(HWND install)
+    {
+        HWND offer;
+        ASSERT_TRUE(waitSetupDialog(&offer, {IDC_SHORTCUT_YES, IDC_SHORTCUT_NO}));
+        ASSERT_TRUE(driver::click(offer, IDC_SHORTCUT_YES));
+        EXPECT_EQ("", driver::expectMessage(install, captionSetup, "インストールは正常に終了しました。", IDOK,
+                                            startTimeoutMs));
+        EXPECT_TRUE(waitSetupExit());
+    }
+
+    // Menu 105 to an upgrade of the installation recorded in installedDir; the shortcut is
+    // there, so none is offered, and menu 105 serves the new level.
+    void upgrade(int choiceDialogButton, const std::string& installedDir)
+    {
+        HWND menu, choice, dialog;
+        startAt105(&menu);
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(driver::click(menu, IDC_MENU_INSTALL));
+        ASSERT_TRUE(waitSetupDialog(&choice, {IDC_UPGRADE_INSTALLED_FOLDER, choiceDialogButton}));
+        EXPECT_EQ(installedDir, driver::controlText(choice, IDC_UPGRADE_INSTALLED_FOLDER));
+        ASSERT_TRUE(driver::click(choice, choiceDialogButton));
+        ASSERT_TRUE(waitSetupDialog(&dialog, {IDC_PROGRESS_START, IDC_PROGRESS_BAR}, startTimeoutMs, captionSetup,
+                                    {IDC_INSTALL_DRIVE_LIST}));
+        ASSERT_TRUE(driver::click(dialog, IDC_PROGRESS_START));
+        EXPECT_EQ("", driver::expectMessage(dialog, captionSetup, "再インストールは正常に終了しました。", IDOK,
+                                            startTimeoutMs));
+        ASSERT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu); }, waitTimeoutMs));
+        exitFrom(menu);
+    }
+
+    // Menu 105's uninstall; keepSaves picks the second choice. folderMessages are the folders the
+    // removal tells it could not take.
+    void uninstall(bool keepSaves, const std::vector<std::string>& folderMessages)
+    {
+        HWND menu, dialog;
+        startAt105(&menu);
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(driver::click(menu, IDC_MENU_UNINSTALL));
+        ASSERT_TRUE(waitSetupDialog(&dialog, {IDC_UNINSTALL_START, IDC_UNINSTALL_KEEP_SAVES}));
+        if (keepSaves) {
+            ASSERT_TRUE(driver::press(dialog, IDC_UNINSTALL_KEEP_SAVES));
+            ASSERT_TRUE(driver::waitUntil(
+                [&] { return driver::checkState(dialog, IDC_UNINSTALL_KEEP_SAVES) == BST_CHECKED; }, waitTimeoutMs));
+        }
+        ASSERT_TRUE(driver::click(dialog, IDC_UNINSTALL_START));
+        if (!keepSaves) {
+            EXPECT_EQ("", driver::expectMessage(dialog, "警告", "セーブデータも消去されますがよろしいですか？", IDYES));
+        }
+        for (const std::string& folder : folderMessages)
+            EXPECT_EQ("", driver::expectMessage(dialog, "エラー", folder + " フォルダ消去失敗", IDOK));
+        EXPECT_EQ("", driver::expectMessage(menu, captionSetup, "アンインストール終了しました。", IDOK));
+        HWND next;
+        ASSERT_TRUE(waitMenu104(&next));
+        exitFrom(next);
+    }
+
+    // Exactly the level's files below dir, with the CD's bytes, and whatever extra is named.
+    void expectFiles(const std::string& dir, int level, std::vector<std::string> extra)
+    {
+        std::vector<std::string> expected = gameFiles(level);
+        for (const std::string& name : expected)
+            EXPECT_TRUE(readFile("Q:\\" + name) == readFile(dir + name)) << driver::toUtf8(dir + name);
+        expected.insert(expected.end(), extra.begin(), extra.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(expected, listFilesBelow(dir));
+    }
+
+    // "dir" and "set" as the program reads them (level < 0: no "set").
+    void expectRecord(const std::string& dir, int level)
+    {
+        EXPECT_STREQ(dir.c_str(), readRecordValue("dir").data.c_str());
+        RegValue set = readRecordValue("set");
+        if (level < 0) {
+            EXPECT_FALSE(set.present);
+        } else {
+            EXPECT_EQ(dwordBytes(static_cast<DWORD>(level)), set.data);
+        }
+    }
+
+    static std::string shortcutPath() { return programsFolder() + "\\Orbek\\Velkorin.lnk"; }
+
+    bool shortcutExists() const { return readFile(shortcutPath()) != "<missing>"; }
+};
+
+}  // namespace e2e
+
+#endif
