@@ -80,8 +80,14 @@ static void takeSelectedDrive(HWND dlg, int selection)
 // Runs after nearly every message. It writes the destination field only when the drive or the
 // folder field changed: that write raises the field's own change notification, which ends here
 // again, and unconditional writes would recurse until the stack ran out.
+// A dialog that is not shown takes nothing over. An ended one stays, hidden, until the handler
+// that ended it returns, and still receives messages (WM_ENTERIDLE from the modal loop of the
+// dialog it owns among them): after a refused name that is the dialog under the new one, whose
+// drive list would take its own drive back over the one the player chose in front.
 static void poll(HWND dlg)
 {
+    if (!IsWindowVisible(dlg))
+        return;
     LRESULT selection = SendDlgItemMessageA(dlg, IDC_INSTALL_DRIVE_LIST, CB_GETCURSEL, 0, 0);
     if (selection != CB_ERR && selection != setup.lastDriveIndex)
         takeSelectedDrive(dlg, static_cast<int>(selection));

@@ -1,8 +1,7 @@
-// A player's whole journey with the real program, one run of the setup after another in one
-// prefix: install minimum, start the game, upgrade to standard and then to full, uninstall
-// keeping the saves, install again into another folder taking the saves along, uninstall
-// everything. Each step is checked on disk and in the registry; nothing of the player's own is
-// ever deleted. The journey starts from the CD in Q:, whichever disc the test put there.
+// A player's journey with the real program, one run of the setup each: a fresh install from menu
+// 104, an upgrade and a removal from menu 105, and what each leaves on disk, in the registry and
+// in the Start menu. The journey tests of every system and disc share the steps; walk() is the
+// whole journey from the CD in Q:, whichever disc the test put there.
 #ifndef VK_E2E_JOURNEY_H
 #define VK_E2E_JOURNEY_H
 
@@ -52,11 +51,11 @@ protected:
         ASSERT_TRUE(e2e::writeFile(std::string(firstDir) + playerNote, "the player's own"));
 
         // 3. and 4. Upgrades to standard and to full, in place.
-        upgrade(IDC_LEVEL_STANDARD);
+        upgrade(IDC_LEVEL_STANDARD, firstDir);
         ASSERT_FALSE(HasFatalFailure());
         expectFiles(firstDir, 1, {saveName, playerNote});
         expectRecord(firstDir, 1);
-        upgrade(IDC_LEVEL_FULL);
+        upgrade(IDC_LEVEL_FULL, firstDir);
         ASSERT_FALSE(HasFatalFailure());
         expectFiles(firstDir, 2, {saveName, playerNote});
         expectRecord(firstDir, 2);
@@ -107,12 +106,12 @@ protected:
     void exitFrom(HWND menu)
     {
         ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
-        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, "終了しますか？", IDYES));
+        EXPECT_EQ("", driver::expectMessage(menu, captionSetup, "終了しますか？", IDYES));
         EXPECT_TRUE(waitSetupExit());
     }
 
-    // Menu 104 to the copy: level button, drive D:, the folder typed relative to it.
-    void freshInstall(int levelButton, const std::string& folderName, HWND* install)
+    // Menu 104, the level button, the install dialog.
+    void openInstallDialog(int levelButton, HWND* install)
     {
         HWND menu, choice;
         startAt104(&menu);
@@ -121,15 +120,28 @@ protected:
         ASSERT_TRUE(waitSetupDialog(&choice, {IDC_LEVEL_MINIMUM, IDC_LEVEL_STANDARD, IDC_LEVEL_FULL}));
         ASSERT_TRUE(driver::click(choice, levelButton));
         ASSERT_TRUE(waitSetupDialog(install, {IDC_PROGRESS_START, IDC_INSTALL_DRIVE_LIST, IDC_INSTALL_FOLDER_NAME}));
-        int index = driver::comboFind(*install, IDC_INSTALL_DRIVE_LIST, "D:\\");
+    }
+
+    // Drive D:, the folder typed relative to it, Start.
+    void startInstallOnD(HWND install, const std::string& folderName)
+    {
+        int index = driver::comboFind(install, IDC_INSTALL_DRIVE_LIST, "D:\\");
         ASSERT_GE(index, 0);
-        ASSERT_TRUE(driver::comboSelect(*install, IDC_INSTALL_DRIVE_LIST, index));
-        ASSERT_TRUE(driver::setEditText(*install, IDC_INSTALL_FOLDER_NAME, folderName));
+        ASSERT_TRUE(driver::comboSelect(install, IDC_INSTALL_DRIVE_LIST, index));
+        ASSERT_TRUE(driver::setEditText(install, IDC_INSTALL_FOLDER_NAME, folderName));
         const std::string destination = "D:\\" + folderName;
         ASSERT_TRUE(driver::waitUntil(
-            [&] { return driver::controlText(*install, IDC_PROGRESS_DESTINATION) == destination; },
-            e2e::waitTimeoutMs));
-        ASSERT_TRUE(driver::click(*install, IDC_PROGRESS_START));
+            [&] { return driver::controlText(install, IDC_PROGRESS_DESTINATION) == destination; }, waitTimeoutMs))
+            << driver::quote(driver::controlText(install, IDC_PROGRESS_DESTINATION));
+        ASSERT_TRUE(driver::click(install, IDC_PROGRESS_START));
+    }
+
+    // Menu 104 to the copy: level button, drive D:, the folder typed relative to it.
+    void freshInstall(int levelButton, const std::string& folderName, HWND* install)
+    {
+        openInstallDialog(levelButton, install);
+        ASSERT_FALSE(HasFatalFailure());
+        startInstallOnD(*install, folderName);
     }
 
     // The shortcut offer answered Yes, the success told; the complete record hands over to the
@@ -139,28 +151,28 @@ protected:
         HWND offer;
         ASSERT_TRUE(waitSetupDialog(&offer, {IDC_SHORTCUT_YES, IDC_SHORTCUT_NO}));
         ASSERT_TRUE(driver::click(offer, IDC_SHORTCUT_YES));
-        EXPECT_EQ("", driver::expectMessage(install, e2e::captionSetup, "インストールは正常に終了しました。", IDOK,
-                                            e2e::startTimeoutMs));
+        EXPECT_EQ("", driver::expectMessage(install, captionSetup, "インストールは正常に終了しました。", IDOK,
+                                            startTimeoutMs));
         EXPECT_TRUE(waitSetupExit());
     }
 
-    // Menu 105 to an upgrade of the recorded installation; the shortcut is there, so none is
-    // offered, and menu 105 serves the new level.
-    void upgrade(int choiceDialogButton)
+    // Menu 105 to an upgrade of the installation recorded in installedDir; the shortcut is
+    // there, so none is offered, and menu 105 serves the new level.
+    void upgrade(int choiceDialogButton, const std::string& installedDir)
     {
         HWND menu, choice, dialog;
         startAt105(&menu);
         ASSERT_FALSE(HasFatalFailure());
         ASSERT_TRUE(driver::click(menu, IDC_MENU_INSTALL));
         ASSERT_TRUE(waitSetupDialog(&choice, {IDC_UPGRADE_INSTALLED_FOLDER, choiceDialogButton}));
-        EXPECT_EQ(firstDir, driver::controlText(choice, IDC_UPGRADE_INSTALLED_FOLDER));
+        EXPECT_EQ(installedDir, driver::controlText(choice, IDC_UPGRADE_INSTALLED_FOLDER));
         ASSERT_TRUE(driver::click(choice, choiceDialogButton));
-        ASSERT_TRUE(waitSetupDialog(&dialog, {IDC_PROGRESS_START, IDC_PROGRESS_BAR}, e2e::startTimeoutMs, e2e::captionSetup,
+        ASSERT_TRUE(waitSetupDialog(&dialog, {IDC_PROGRESS_START, IDC_PROGRESS_BAR}, startTimeoutMs, captionSetup,
                                     {IDC_INSTALL_DRIVE_LIST}));
         ASSERT_TRUE(driver::click(dialog, IDC_PROGRESS_START));
-        EXPECT_EQ("", driver::expectMessage(dialog, e2e::captionSetup, "再インストールは正常に終了しました。", IDOK,
-                                            e2e::startTimeoutMs));
-        ASSERT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu); }, e2e::waitTimeoutMs));
+        EXPECT_EQ("", driver::expectMessage(dialog, captionSetup, "再インストールは正常に終了しました。", IDOK,
+                                            startTimeoutMs));
+        ASSERT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu); }, waitTimeoutMs));
         exitFrom(menu);
     }
 
@@ -176,8 +188,7 @@ protected:
         if (keepSaves) {
             ASSERT_TRUE(driver::press(dialog, IDC_UNINSTALL_KEEP_SAVES));
             ASSERT_TRUE(driver::waitUntil(
-                [&] { return driver::checkState(dialog, IDC_UNINSTALL_KEEP_SAVES) == BST_CHECKED; },
-                e2e::waitTimeoutMs));
+                [&] { return driver::checkState(dialog, IDC_UNINSTALL_KEEP_SAVES) == BST_CHECKED; }, waitTimeoutMs));
         }
         ASSERT_TRUE(driver::click(dialog, IDC_UNINSTALL_START));
         if (!keepSaves) {
@@ -185,7 +196,7 @@ protected:
         }
         for (const std::string& folder : folderMessages)
             EXPECT_EQ("", driver::expectMessage(dialog, "エラー", folder + " フォルダ消去失敗", IDOK));
-        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, "アンインストール終了しました。", IDOK));
+        EXPECT_EQ("", driver::expectMessage(menu, captionSetup, "アンインストール終了しました。", IDOK));
         HWND next;
         ASSERT_TRUE(waitMenu104(&next));
         exitFrom(next);
@@ -196,31 +207,31 @@ protected:
     {
         std::vector<std::string> expected = gameFiles(level);
         for (const std::string& name : expected) {
-            EXPECT_EQ(e2e::readFile("Q:\\" + name), e2e::readFile(dir + name)) << dir << name;
+            EXPECT_TRUE(readFile("Q:\\" + name) == readFile(dir + name)) << driver::toUtf8(dir + name);
             // A plain file, also when the disc's own files are read-only.
             EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE), GetFileAttributesA((dir + name).c_str()))
-                << dir << name;
+                << driver::toUtf8(dir + name);
         }
         expected.insert(expected.end(), extra.begin(), extra.end());
         std::sort(expected.begin(), expected.end());
-        EXPECT_EQ(expected, e2e::listFilesBelow(dir));
+        EXPECT_EQ(expected, listFilesBelow(dir));
     }
 
+    // "dir" and "set" as the program reads them (level < 0: no "set").
     void expectRecord(const std::string& dir, int level)
     {
-        EXPECT_STREQ(dir.c_str(), e2e::readRecordValue("dir").data.c_str());
-        e2e::RegValue set = e2e::readRecordValue("set");
+        EXPECT_STREQ(dir.c_str(), readRecordValue("dir").data.c_str());
+        RegValue set = readRecordValue("set");
         if (level < 0) {
             EXPECT_FALSE(set.present);
         } else {
-            EXPECT_EQ(e2e::dwordBytes(static_cast<DWORD>(level)), set.data);
+            EXPECT_EQ(dwordBytes(static_cast<DWORD>(level)), set.data);
         }
     }
 
-    bool shortcutExists() const
-    {
-        return e2e::readFile(e2e::programsFolder() + "\\Orbek\\Velkorin.lnk") != "<missing>";
-    }
+    static std::string shortcutPath() { return programsFolder() + "\\Orbek\\Velkorin.lnk"; }
+
+    bool shortcutExists() const { return readFile(shortcutPath()) != "<missing>"; }
 };
 
 }  // namespace e2e

@@ -138,6 +138,36 @@ std::string programsFolder()
     return path;
 }
 
+LinkProperties readLink(const std::string& path)
+{
+    LinkProperties link;
+    HRESULT init = CoInitialize(nullptr);
+    IShellLinkA* shellLink = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(&shellLink)))) {
+        IPersistFile* file = nullptr;
+        if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            WCHAR wide[MAX_PATH];
+            MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+            link.loaded = file->Load(wide, STGM_READ);
+            char text[MAX_PATH] = {};
+            if (SUCCEEDED(shellLink->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH)))
+                link.target = text;
+            text[0] = '\0';
+            if (SUCCEEDED(shellLink->GetDescription(text, MAX_PATH)))
+                link.description = text;
+            text[0] = '\0';
+            if (SUCCEEDED(shellLink->GetWorkingDirectory(text, MAX_PATH)))
+                link.workDir = text;
+            file->Release();
+        }
+        shellLink->Release();
+    }
+    if (SUCCEEDED(init))
+        CoUninitialize();
+    return link;
+}
+
 bool deleteKeyTree(HKEY rootKey, const std::string& path)
 {
     HKEY key;

@@ -33,6 +33,13 @@ bool copyTree(const std::string& from, const std::string& to);
 std::vector<std::string> listFolder(const std::string& path);  // names, without . and ..
 std::string programsFolder();                              // the user's Start-menu Programs folder
 
+// A shell link as read back through the interfaces that write it (IShellLinkA, IPersistFile).
+struct LinkProperties {
+    HRESULT loaded = E_FAIL;
+    std::string target, description, workDir;
+};
+LinkProperties readLink(const std::string& path);
+
 // Registry.
 bool deleteKeyTree(HKEY root, const std::string& path);    // true when the key is gone
 bool keyExists(HKEY root, const std::string& path);

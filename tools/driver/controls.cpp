@@ -99,6 +99,21 @@ bool setEditText(HWND dlg, int id, const std::string& text)
     return PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), reinterpret_cast<LPARAM>(e)) != 0;
 }
 
+bool setEditTextWide(HWND dlg, int id, const std::wstring& text)
+{
+    HWND e = GetDlgItem(dlg, id);
+    if (!canClick(dlg, e))
+        return false;
+    DWORD_PTR ok = 0;
+    if (!SendMessageTimeoutW(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                             sendTimeoutMs, &ok) ||
+        !ok)
+        return false;
+    if (!sendQuery(e, EM_SETMODIFY, TRUE, 0, nullptr))
+        return false;
+    return PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), reinterpret_cast<LPARAM>(e)) != 0;
+}
+
 bool typeChars(HWND dlg, int id, const std::string& text, TypeMode mode)
 {
     HWND e = GetDlgItem(dlg, id);

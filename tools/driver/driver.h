@@ -110,6 +110,9 @@ bool postClose(HWND w);
 // mark) and posts EN_CHANGE to the dialog so that its change handling runs with the mark set.
 // Like the typing below, refused for a hidden or disabled edit or dialog.
 bool setEditText(HWND dlg, int id, const std::string& text);
+// The same with a Unicode text, as a keyboard types into the edit: characters that code page
+// 932 cannot hold reach the target, which reads them through its own ANSI calls.
+bool setEditTextWide(HWND dlg, int id, const std::wstring& text);
 
 enum class TypeMode { append, replace };
 

@@ -19,44 +19,11 @@
 
 namespace {
 
+using testkit::LinkProperties;
+using testkit::readLink;
+
 const char captionShortcut[] = "Velkorin　警告";
 const char captionSetup[] = "Velkorinセットアップ";
-
-struct LinkProperties {
-    HRESULT loaded = E_FAIL;
-    std::string target, description, workDir;
-};
-
-// Reads a link file back through the same interfaces that wrote it.
-LinkProperties readLink(const std::string& path)
-{
-    LinkProperties link;
-    HRESULT init = CoInitialize(nullptr);
-    IShellLinkA* shellLink = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&shellLink)))) {
-        IPersistFile* file = nullptr;
-        if (SUCCEEDED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-            WCHAR wide[MAX_PATH];
-            MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-            link.loaded = file->Load(wide, STGM_READ);
-            char text[MAX_PATH] = {};
-            if (SUCCEEDED(shellLink->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH)))
-                link.target = text;
-            text[0] = '\0';
-            if (SUCCEEDED(shellLink->GetDescription(text, MAX_PATH)))
-                link.description = text;
-            text[0] = '\0';
-            if (SUCCEEDED(shellLink->GetWorkingDirectory(text, MAX_PATH)))
-                link.workDir = text;
-            file->Release();
-        }
-        shellLink->Release();
-    }
-    if (SUCCEEDED(init))
-        CoUninitialize();
-    return link;
-}
 
 // Whether COM is initialised on this thread, without changing that.
 bool comInitialised()
