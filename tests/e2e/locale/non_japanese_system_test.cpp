@@ -15,11 +15,11 @@
 
 namespace {
 
-// No character of it ends in the byte 5C (as 表 and ソ do): the path walker takes that byte for
-// a separator wherever it stands, and would make and remove a folder of half a character.
-const char folderName[] = "ゲーム\\ヴェルコリン\\";
-const char installDir[] = "D:\\ゲーム\\ヴェルコリン\\";
-const wchar_t installDirWide[] = L"D:\\ゲーム\\ヴェルコリン\\";
+// 表 ends in the byte 5C, which is no separator: the folder is walked by character whatever the
+// system's code page.
+const char folderName[] = "ゲーム\\表示\\";
+const char installDir[] = "D:\\ゲーム\\表示\\";
+const wchar_t installDirWide[] = L"D:\\ゲーム\\表示\\";
 // Korean, which code page 932 cannot hold (the edit then hands the setup "?"). Outside any
 // assertion macro: its text is compiled into code page 932 as well.
 const wchar_t unholdableName[] = L"ゲーム\\한";
@@ -82,7 +82,7 @@ TEST_F(NonJapaneseSystem, JapaneseTextsAndFolderNamesFromInstallToRemoval)
     ASSERT_FALSE(HasFatalFailure());
     finishFreshInstall(install);
     expectFiles(installDir, 0, {});
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"D:\\ゲーム\\ヴェルコリン\\VELKORIN.EXE"));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"D:\\ゲーム\\表示\\VELKORIN.EXE"));
     expectRecord(installDir, 0);
     EXPECT_TRUE(recordDirWide() == installDirWide) << driver::toUtf8(e2e::readRecordValue("dir").data);
     testkit::LinkProperties link = testkit::readLink(shortcutPath());
