@@ -18,7 +18,7 @@
 #include "install/folder_browser.h"
 #include "bench_timing.h"
 #include "resources/resource.h"
-#include "shell/setup_state.h"
+#include "shell/base/setup_state.h"
 
 namespace {
 

@@ -27,11 +27,12 @@
 
 #include "driver/driver.h"
 #include "helpers/test_helpers.h"
+#include "bench_timing.h"
 #include "install/copy_engine.h"
 #include "install/manifest_reader.h"
-#include "bench_timing.h"
 #include "resources/resource.h"
-#include "shell/setup_state.h"
+#include "shell/base/dialogs.h"
+#include "shell/base/setup_state.h"
 
 namespace {
 
@@ -54,15 +55,11 @@ bool listFiles(int level, const std::string& root, std::vector<FileCopy>& files)
         closeManifest(reader);
         return false;
     }
-    std::string source = std::string(benchDrive) + "\\" + head.sourceFolder;
-    std::string destination = root + head.destinationFolder;
-    FileEntry entry;
+    FileEntry entry = firstFileEntry(head);
     while (nextFileEntry(reader, entry)) {
-        if (entry.folderChange) {
-            source = std::string(benchDrive) + "\\" + entry.sourceFolder;
-            destination = root + entry.destinationFolder;
-        }
-        files.push_back({source + entry.fileName, destination + entry.fileName, destination});
+        std::string destination = root + entry.destinationFolder;
+        files.push_back({std::string(benchDrive) + "\\" + entry.sourceFolder + entry.fileName,
+                         destination + entry.fileName, destination});
     }
     closeManifest(reader);
     return true;

@@ -7,17 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "install/destination.h"
+#include "install/install_folder.h"
 #include "install/manifest_reader.h"
-#include "install/progress.h"
+#include "install/progress_panel.h"
 #include "install/save_migration.h"
 #include "record/install_record.h"
 #include "record/shortcut.h"
+#include "record/shortcut_dialog.h"
 #include "removal/removal.h"
 #include "resources/resource.h"
-#include "shell/path_walker.h"
-#include "shell/setup_state.h"
-#include "shell/text_format.h"
+#include "shell/base/dialogs.h"
+#include "shell/base/path_walker.h"
+#include "shell/base/setup_state.h"
+#include "shell/base/text_format.h"
 
 static const char deleteFailedFormat[] = "%s ファイル消去失敗";
 static const char folderFailedFormat[] = "%s フォルダ消去失敗";
@@ -33,10 +35,7 @@ struct CopyRun {
     HWND window;
     RunKind kind;
     ManifestReader reader;
-    CopyProgress progress;
-    std::int32_t shownPercent;   // what label 1045 shows, so it is set only when it changes
-    DisplayThrottle display;
-    bool redrawHeld;             // the bar and the label take steps and texts unpainted
+    PanelProgress panel;
     const char* destinationRoot;
     char sourceFolder[pathSize];
     char destinationFolder[pathSize];
@@ -138,67 +137,6 @@ static DWORD copyFile(CopyRun& run, const char* name)
     return error;
 }
 
-static void setPercentLabel(HWND window, std::int32_t percent)
-{
-    char label[16];
-    if (formatPercent(label, sizeof label, percent))
-        SendDlgItemMessageA(window, IDC_PROGRESS_PERCENT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(label));
-}
-
-// Both controls paint at once on every step and text (the static even when its text is
-// unchanged); with redraw off they only keep where they stand, for the next repaint to show.
-static void holdRedraw(CopyRun& run)
-{
-    if (run.redrawHeld)
-        return;
-    SendDlgItemMessageA(run.window, IDC_PROGRESS_BAR, WM_SETREDRAW, FALSE, 0);
-    SendDlgItemMessageA(run.window, IDC_PROGRESS_PERCENT, WM_SETREDRAW, FALSE, 0);
-    run.redrawHeld = true;
-}
-
-static void releaseRedraw(CopyRun& run)
-{
-    if (!run.redrawHeld)
-        return;
-    for (int id : {IDC_PROGRESS_BAR, IDC_PROGRESS_PERCENT}) {
-        HWND control = GetDlgItem(run.window, id);
-        SendMessageA(control, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(control, nullptr, TRUE);
-    }
-    run.redrawHeld = false;
-}
-
-static void showProgress(CopyRun& run)
-{
-    ProgressAdvance advance = advanceProgress(run.progress);
-    bool labelChanges = advance.percent != run.shownPercent;
-    if (advance.steps > 0 || labelChanges)
-        holdRedraw(run);
-    for (std::int32_t i = 0; i < advance.steps; ++i)
-        SendDlgItemMessageA(run.window, IDC_PROGRESS_BAR, PBM_STEPIT, 0, 0);
-    // With many files to a percent most files change nothing.
-    if (labelChanges) {
-        setPercentLabel(run.window, advance.percent);
-        run.shownPercent = advance.percent;
-    }
-}
-
-// QS_ALLINPUT of newer headers adds QS_RAWINPUT, which older systems refuse as an invalid flag.
-static bool messagesWaiting()
-{
-    const UINT kinds = QS_KEY | QS_MOUSE | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_SENDMESSAGE | QS_HOTKEY;
-    return HIWORD(GetQueueStatus(kinds)) != 0;
-}
-
-// Paints what the bar and the label hold and takes every waiting message, a close among them;
-// a message box it opens finds both controls painting again.
-static void refreshDisplay(CopyRun& run)
-{
-    releaseRedraw(run);
-    pumpMessages();
-    run.display.shownAt = GetTickCount();
-}
-
 static void deleteCopiedFile(HWND window, const char* path)
 {
     if (DeleteFileA(path))
@@ -256,7 +194,7 @@ static void undoUpgradeCopies(CopyRun& run)
 // nothing would ever remove the files of a level the record does not name.
 static int failRun(CopyRun& run, DWORD error)
 {
-    releaseRedraw(run);
+    releasePanel(run.panel);
     showErrorCode(run.window, error);
     if (run.kind == RunKind::upgrade && run.copying)
         undoUpgradeCopies(run);
@@ -286,7 +224,7 @@ static int completeRun(CopyRun& run)
         std::memcpy(setup.installDrive, setup.installDir, rootLength);
         setup.installDrive[rootLength] = '\0';
     }
-    setPercentLabel(run.window, 100);
+    showPanelComplete(run.panel);
     if (run.kind == RunKind::fresh)
         migrateSaveFiles(run.window);
     writeInstallRecord();
@@ -301,9 +239,6 @@ static int runCopy(HWND window, int level, RunKind kind)
     CopyRun run;
     run.window = window;
     run.kind = kind;
-    run.shownPercent = -1;
-    run.display = {GetTickCount()};
-    run.redrawHeld = false;
     run.recorded = 0;
     run.copying = false;
     copiedBeyondTable.clear();
@@ -318,7 +253,7 @@ static int runCopy(HWND window, int level, RunKind kind)
     }
     dropFinalSeparator(setup.startDir);
 
-    run.progress = {head.count, 0};
+    startPanelProgress(run.panel, window, head.count);
     run.destinationRoot = kind == RunKind::fresh ? setup.targetDir : setup.installDir;
     if (!composeFolders(run, head.sourceFolder, head.destinationFolder))
         return failRun(run, ERROR_FILENAME_EXCED_RANGE);
@@ -328,22 +263,22 @@ static int runCopy(HWND window, int level, RunKind kind)
     setup.copyState = copyRunning;
     run.copying = true;
 
-    FileEntry entry;
+    FileEntry entry = firstFileEntry(head);
     while (nextFileEntry(run.reader, entry)) {
         if (entry.folderChange && !composeFolders(run, entry.sourceFolder, entry.destinationFolder))
             return failRun(run, ERROR_FILENAME_EXCED_RANGE);
         DWORD error = copyFile(run, entry.fileName);
         if (error != 0)
             return failRun(run, error);
-        showProgress(run);
+        advancePanel(run.panel);
         // Only the pump lets a close through: whenever none runs, no cancel can be waiting.
-        if (displayDue(run.display, GetTickCount()) || messagesWaiting()) {
-            refreshDisplay(run);
+        if (panelRefreshDue(run.panel)) {
+            refreshPanel(run.panel);
             if (setup.copyState == copyCancelRequested)
                 return cancelRun(run);
         }
     }
-    refreshDisplay(run);
+    refreshPanel(run.panel);
     if (setup.copyState == copyCancelRequested)
         return cancelRun(run);
     closeManifest(run.reader);

@@ -8,8 +8,9 @@
 
 #include <cstring>
 
-#include "shell/setup_state.h"
-#include "shell/text_format.h"
+#include "shell/base/path_walker.h"
+#include "shell/base/setup_state.h"
+#include "shell/base/text_format.h"
 
 static const char rootItemFormat[] = "%s(%s)";
 static const char unlabelledRootFormat[] = "(%s)";
@@ -44,11 +45,6 @@ static void addRootItem()
     copyText(setup.browsePaths[0], pathSize, setup.driveRoot);
     setup.browseItems[0] = insertItem(TVI_ROOT, text);
     setup.browseCount = 1;
-}
-
-static bool isDotEntry(const char* name)
-{
-    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
 static bool tablesFull()

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "shell/path_walker.h"
-#include "shell/text_format.h"
+#include "shell/base/path_walker.h"
+#include "shell/base/text_format.h"
 
 // Bytes of 0x80 and above never match: only these single bytes are refused, so a trail byte
 // such as the 0x7C of ポ is refused as |.

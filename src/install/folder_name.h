@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "shell/limits.h"
+#include "shell/base/limits.h"
 
 // A folderName of this many bytes or more, its final backslash included, is too long.
 constexpr std::size_t folderNameLimit = 240;

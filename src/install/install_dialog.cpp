@@ -5,53 +5,40 @@
 // The dialog has no handlers for its drive list and folder field: the polling step after every
 // message takes over what changed there.
 
-#include "install/progress_dialogs.h"
-
-#include <commctrl.h>
+#include "install/install_dialog.h"
 
 #include <cstdint>
 #include <cstring>
 
 #include "install/copy_engine.h"
-#include "install/destination.h"
 #include "install/folder_browser.h"
+#include "install/folder_name.h"
+#include "install/free_space.h"
+#include "install/install_folder.h"
 #include "install/plus_warning.h"
+#include "install/progress_panel.h"
 #include "install/size_tables.h"
 #include "record/install_record.h"
 #include "resources/resource.h"
-#include "shell/main_menus.h"
-#include "shell/setup_state.h"
-#include "shell/text_format.h"
-#include "shell/texts.h"
+#include "shell/base/cd_probe.h"
+#include "shell/base/dialogs.h"
+#include "shell/base/launch.h"
+#include "shell/base/setup_state.h"
+#include "shell/base/text_format.h"
+#include "shell/base/texts.h"
+#include "shell/flow/main_menus.h"
 
 static const char defaultFolderName[] = "Orbek\\VELKORIN\\";
 static const char textNoDrive[] = "インストール出来るドライブがありません。";
 static const char textConfirmCancel[] = "インストールを中止しますか？";
 static const char textInstallFailed[] = "インストールは失敗しました。";
 static const char textInstallDone[] = "インストールは正常に終了しました。";
-static const char zeroPercent[] = "0 %";
+static const char forbiddenCharacterFormat[] = "インストール出来ない文字 %c が含まれています。";
+static const char textConsecutiveBackslashes[] = " \\ マークが連続しています。";
 
 static void setText(HWND dlg, int id, const char* text)
 {
     SendDlgItemMessageA(dlg, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-}
-
-static void showMegabytes(HWND dlg, int id, std::uint64_t bytes)
-{
-    char text[64];
-    if (formatMegabytes(text, sizeof text, bytes))
-        setText(dlg, id, text);
-}
-
-// Free space that cannot be read shows nothing, rather than the last drive's or a number the
-// failed call left behind.
-static void showFreeSpace(HWND dlg)
-{
-    std::uint64_t freeBytes = 0;
-    if (queryFreeBytes(setup.driveRoot, freeBytes))
-        showMegabytes(dlg, IDC_PROGRESS_FREE_SPACE, freeBytes);
-    else
-        setText(dlg, IDC_PROGRESS_FREE_SPACE, "");
 }
 
 static void showRequirement(HWND dlg)
@@ -59,6 +46,50 @@ static void showRequirement(HWND dlg)
     std::uint32_t bytes = 0;
     if (requiredBytes(setup.chosenType, bytes))
         showMegabytes(dlg, IDC_PROGRESS_REQUIRED, bytes);
+}
+
+void showDestination(HWND window)
+{
+    char destination[pathSize + longPathSize];
+    formatText(destination, sizeof destination, "%s%s", baseFolder(), setup.folderName);
+    setText(window, IDC_PROGRESS_DESTINATION, destination);
+}
+
+void normaliseFolderName(HWND window)
+{
+    std::memset(setup.folderName, 0, sizeof setup.folderName);
+    SendDlgItemMessageA(window, IDC_INSTALL_FOLDER_NAME, WM_GETTEXT, pathSize,
+                        reinterpret_cast<LPARAM>(setup.folderName));
+    SendDlgItemMessageA(window, IDC_INSTALL_FOLDER_NAME, EM_SETMODIFY, FALSE, 0);
+    if (dropLeadingBackslash(setup.folderName))
+        setText(window, IDC_INSTALL_FOLDER_NAME, setup.folderName);
+    // At most 255 characters were read: the backslash always fits the 512-byte buffer.
+    endWithBackslash(setup.folderName, sizeof setup.folderName);
+    showDestination(window);
+}
+
+bool validateFolderName(HWND window)
+{
+    FolderNameFaults faults;
+    findFolderNameFaults(setup.folderName, faults);
+    for (std::size_t i = 0; i < faults.count; ++i) {
+        const FolderNameFault& fault = faults.list[i];
+        switch (fault.kind) {
+        case FolderNameFaultKind::tooLong:
+            showMessage(window, textNameTooLong, captionWarning, MB_OK);
+            break;
+        case FolderNameFaultKind::forbiddenCharacter: {
+            char text[sizeof forbiddenCharacterFormat];
+            formatText(text, sizeof text, forbiddenCharacterFormat, fault.character);
+            showMessage(window, text, captionWarning, MB_OK);
+            break;
+        }
+        case FolderNameFaultKind::consecutiveBackslashes:
+            showMessage(window, textConsecutiveBackslashes, captionWarning, MB_OK);
+            break;
+        }
+    }
+    return faults.count == 0;
 }
 
 // A newly selected drive becomes the base folder, whatever was picked in the browser before.
@@ -71,7 +102,7 @@ static void takeSelectedDrive(HWND dlg, int selection)
     SendDlgItemMessageA(dlg, IDC_INSTALL_DRIVE_LIST, CB_GETLBTEXT, selection,
                         reinterpret_cast<LPARAM>(setup.driveRoot));
     setup.lastDriveIndex = selection;
-    showFreeSpace(dlg);
+    showFreeSpace(dlg, setup.driveRoot);
     copyText(setup.browsePaths[0], pathSize, setup.driveRoot);
     setup.browseSelection = 0;
     showDestination(dlg);
@@ -93,14 +124,6 @@ static void poll(HWND dlg)
         takeSelectedDrive(dlg, static_cast<int>(selection));
     if (SendDlgItemMessageA(dlg, IDC_INSTALL_FOLDER_NAME, EM_GETMODIFY, 0, 0))
         normaliseFolderName(dlg);
-}
-
-static void resetProgress(HWND dlg)
-{
-    SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETSTEP, 1, 0);
-    SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
-    setText(dlg, IDC_PROGRESS_PERCENT, zeroPercent);
 }
 
 static void resetChoices()
@@ -144,7 +167,7 @@ static void onOpen(HWND dlg)
 {
     makeTopMost(dlg);
     SetActiveWindow(dlg);
-    resetProgress(dlg);
+    resetProgressPanel(dlg);
     resetChoices();
     listDrives(dlg);
     int drive = firstEligibleDrive();
@@ -158,7 +181,7 @@ static void onOpen(HWND dlg)
     SendDlgItemMessageA(dlg, IDC_INSTALL_DRIVE_LIST, CB_SELECTSTRING, static_cast<WPARAM>(-1),
                         reinterpret_cast<LPARAM>(setup.driveRoot));
     setText(dlg, IDC_INSTALL_FOLDER_NAME, setup.folderName);
-    showFreeSpace(dlg);
+    showFreeSpace(dlg, setup.driveRoot);
     showRequirement(dlg);
     copyText(setup.browsePaths[0], pathSize, setup.driveRoot);
     showDestination(dlg);
@@ -239,11 +262,8 @@ static void onStart(HWND dlg)
 // the file it is copying and undoes itself, and the Start handler below goes on with a failure.
 static void onClose(HWND dlg)
 {
-    if (setup.copyState != copyIdle) {
-        if (showMessage(dlg, textConfirmCancel, captionSetup, MB_YESNO) != IDYES)
-            return;
-        setup.copyState = copyCancelRequested;
-    }
+    if (!confirmClose(dlg, textConfirmCancel))
+        return;
     EndDialog(dlg, 1);
     poll(dlg);
 }

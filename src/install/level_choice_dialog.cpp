@@ -1,9 +1,11 @@
 // The level choice before a fresh install, dialog 108. The main menu hides behind it.
 
-#include "install/choice_dialogs.h"
-#include "install/progress_dialogs.h"
+#include "install/level_choice_dialog.h"
+
+#include "install/install_dialog.h"
 #include "resources/resource.h"
-#include "shell/setup_state.h"
+#include "shell/base/dialogs.h"
+#include "shell/base/setup_state.h"
 
 static void onOpen(HWND dlg)
 {

@@ -85,15 +85,15 @@ static void takeName(const ManifestReader& reader, char (&out)[manifestLineSize]
 static bool acceptsHeader(const ManifestReader& reader, int level)
 {
     switch (level) {
-    case 0:
+    case installMinimum:
         if (lineStartsWith(reader, markerMinimum, markerLength))
             return true;
         [[fallthrough]];
-    case 1:
+    case installStandard:
         if (lineStartsWith(reader, markerStandard, markerLength))
             return true;
         [[fallthrough]];
-    case 2:
+    case installFull:
         return lineStartsWith(reader, markerFull, markerLength);
     default:
         return false;
@@ -173,6 +173,14 @@ bool readSectionHead(ManifestReader& reader, SectionHead& head)
     return true;
 }
 
+FileEntry firstFileEntry(const SectionHead& head)
+{
+    FileEntry entry{};
+    std::memcpy(entry.sourceFolder, head.sourceFolder, sizeof entry.sourceFolder);
+    std::memcpy(entry.destinationFolder, head.destinationFolder, sizeof entry.destinationFolder);
+    return entry;
+}
+
 bool nextFileEntry(ManifestReader& reader, FileEntry& entry)
 {
     entry.folderChange = false;
@@ -202,11 +210,11 @@ bool readManifestLine(ManifestReader& reader)
 int manifestHeaderLevel(const ManifestReader& reader)
 {
     if (lineStartsWith(reader, markerMinimum, markerLength))
-        return 0;
+        return installMinimum;
     if (lineStartsWith(reader, markerStandard, markerLength))
-        return 1;
+        return installStandard;
     if (lineStartsWith(reader, markerFull, markerLength))
-        return 2;
+        return installFull;
     return -1;
 }
 

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "shell/base/limits.h"
+
 constexpr const char manifestFileName[] = "setup.lst";
 
 // A line of up to 254 characters and its line feed, as the standard library's line reading
@@ -28,6 +30,8 @@ struct SectionHead {
     char destinationFolder[manifestLineSize];  // relative to the install folder
 };
 
+// A file of the section with the folders in force for it: the head's until a group separator
+// names others.
 struct FileEntry {
     bool folderChange;                         // a group separator preceded: new folders below
     char sourceFolder[manifestLineSize];
@@ -49,8 +53,12 @@ bool findSectionInFile(ManifestReader& reader, std::FILE* file, int level);
 // such a section cannot be copied with progress. The caller closes the manifest on failure.
 bool readSectionHead(ManifestReader& reader, SectionHead& head);
 
-// Reads the next file of the section. False at its end: end of file or "[END]", also in place
-// of any of the three lines that follow a group separator.
+// The entry for nextFileEntry to fill, its folders the head's.
+FileEntry firstFileEntry(const SectionHead& head);
+
+// Reads the next file of the section into entry, whose folders change only where a group
+// separator names new ones. False at its end: end of file or "[END]", also in place of any of
+// the three lines that follow a group separator.
 bool nextFileEntry(ManifestReader& reader, FileEntry& entry);
 
 void closeManifest(ManifestReader& reader);

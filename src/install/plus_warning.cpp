@@ -4,17 +4,14 @@
 #include "install/plus_warning.h"
 
 #include "resources/resource.h"
-#include "shell/setup_state.h"
+#include "shell/base/cd_probe.h"
+#include "shell/base/registry_probe.h"
 
 static const char plusKey[] = "Software\\Microsoft\\Plus!";
 
 int plusInstalled()
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, plusKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return 0;
-    RegCloseKey(key);
-    return 1;
+    return registryKeyExists(HKEY_CURRENT_USER, plusKey) ? 1 : 0;
 }
 
 static void onOk(HWND dlg)

@@ -1,6 +1,6 @@
 #include "install/progress.h"
 
-#include "shell/text_format.h"
+#include "shell/base/text_format.h"
 
 ProgressAdvance advanceProgress(CopyProgress& progress)
 {

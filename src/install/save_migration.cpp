@@ -2,9 +2,10 @@
 
 #include "install/save_migration.h"
 
-#include "shell/setup_state.h"
-#include "shell/text_format.h"
-#include "shell/texts.h"
+#include "shell/base/dialogs.h"
+#include "shell/base/setup_state.h"
+#include "shell/base/text_format.h"
+#include "shell/base/texts.h"
 
 static const char textCopySaves[] = "セーブファイルが他のフォルダにあります。コピーしますか？";
 static const char savePatternFormat[] = "%ssave*.*";

@@ -2,9 +2,11 @@
 
 #include <cinttypes>
 
-#include "shell/text_format.h"
+#include "shell/base/limits.h"
+#include "shell/base/text_format.h"
 
-constexpr std::uint32_t freshInstallBytes[] = {1000000, 87000000, 380000000};
+// By level: minimum, standard, full.
+constexpr std::uint32_t freshInstallBytes[installTypeCount] = {1000000, 87000000, 380000000};
 constexpr std::uint64_t bytesPerMegabyte = 1000000;
 
 struct UpgradeSize {
@@ -14,14 +16,14 @@ struct UpgradeSize {
 };
 
 constexpr UpgradeSize upgradeSizes[] = {
-    {0, 1, 86000000},
-    {0, 2, 380000000},
-    {1, 2, 293000000},
+    {installMinimum, installStandard, 86000000},
+    {installMinimum, installFull, 380000000},
+    {installStandard, installFull, 293000000},
 };
 
 bool requiredBytes(int level, std::uint32_t& bytes)
 {
-    if (level < 0 || level > 2)
+    if (level < installMinimum || level > installFull)
         return false;
     bytes = freshInstallBytes[level];
     return true;

@@ -1,10 +1,12 @@
 // The level choices over an existing installation: 112 over a minimum, 113 over a standard and
 // 114 over a full one. They share one procedure; the main menu hides behind them.
 
-#include "install/choice_dialogs.h"
-#include "install/progress_dialogs.h"
+#include "install/upgrade_choice_dialog.h"
+
+#include "install/upgrade_dialog.h"
 #include "resources/resource.h"
-#include "shell/setup_state.h"
+#include "shell/base/dialogs.h"
+#include "shell/base/setup_state.h"
 
 static void onOpen(HWND dlg)
 {

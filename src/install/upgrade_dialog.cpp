@@ -2,41 +2,34 @@
 // is there, then hands over to the updater on the CD or, after a failure, to a new menu 105.
 // It opens over the level choice and ends it once the drive has room.
 
+#include "install/upgrade_dialog.h"
+
 #include <cstdint>
 
 #include "install/copy_engine.h"
-#include "install/destination.h"
+#include "install/free_space.h"
 #include "install/plus_warning.h"
-#include "install/progress_dialogs.h"
+#include "install/progress_panel.h"
 #include "install/size_tables.h"
 #include "resources/resource.h"
-#include "shell/main_menus.h"
-#include "shell/setup_state.h"
-#include "shell/texts.h"
+#include "shell/base/cd_probe.h"
+#include "shell/base/dialogs.h"
+#include "shell/base/launch.h"
+#include "shell/base/setup_state.h"
+#include "shell/base/texts.h"
+#include "shell/flow/main_menus.h"
 
 static const char textNoRoom[] = "インストール先の容量が足りません。";
 static const char textUpgradeFailed[] = "再インストールは失敗しました。";
 static const char textUpgradeDone[] = "再インストールは正常に終了しました。";
 static const char textConfirmCancel[] = "再インストールを中止しますか？";
-static const char textNoProgress[] = "0 %";
-
-
-static void showSize(HWND dlg, int id, std::uint64_t bytes)
-{
-    char text[64];
-    if (formatMegabytes(text, sizeof text, bytes))
-        SetDlgItemTextA(dlg, id, text);
-}
 
 // Too little room ends only this dialog: the player is back at the level choice.
 static void onOpen(HWND dlg)
 {
     makeTopMost(dlg);
     SetActiveWindow(dlg);
-    SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETSTEP, 1, 0);
-    SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
-    SetDlgItemTextA(dlg, IDC_PROGRESS_PERCENT, textNoProgress);
+    resetProgressPanel(dlg);
     setup.copyState = copyIdle;
 
     std::uint32_t required = 0;
@@ -49,10 +42,8 @@ static void onOpen(HWND dlg)
     }
 
     // Read again for the display: the room check keeps no count.
-    std::uint64_t freeBytes = 0;
-    if (queryFreeBytes(setup.installDrive, freeBytes))
-        showSize(dlg, IDC_PROGRESS_FREE_SPACE, freeBytes);
-    showSize(dlg, IDC_PROGRESS_REQUIRED, required);
+    showFreeSpace(dlg, setup.installDrive);
+    showMegabytes(dlg, IDC_PROGRESS_REQUIRED, required);
     SetDlgItemTextA(dlg, IDC_PROGRESS_DESTINATION, setup.installDir);
     if (setup.typeChoiceWnd)
         EndDialog(setup.typeChoiceWnd, 1);
@@ -105,11 +96,8 @@ static void onCancel(HWND dlg)
 // below takes the failure path when the engine returns.
 static void onClose(HWND dlg)
 {
-    if (setup.copyState != copyIdle) {
-        if (showMessage(dlg, textConfirmCancel, captionSetup, MB_YESNO) != IDYES)
-            return;
-        setup.copyState = copyCancelRequested;
-    }
+    if (!confirmClose(dlg, textConfirmCancel))
+        return;
     EndDialog(dlg, 1);
     setup.chosenType = setup.installedType;
 }

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "record/install_record.h"
-#include "shell/path_walker.h"
-#include "shell/setup_state.h"
+#include "shell/base/path_walker.h"
+#include "shell/base/setup_state.h"
 
 namespace {
 

@@ -7,7 +7,7 @@ enum RecordState { recordAbsent = 0, recordComplete = 1, recordWithoutLevel = 2 
 
 #include <cstdint>
 
-#include "shell/limits.h"
+#include "shell/base/limits.h"
 
 // What the record holds, read without touching the setup state.
 struct StoredRecord {

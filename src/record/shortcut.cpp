@@ -5,9 +5,10 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include "shell/setup_state.h"
-#include "shell/text_format.h"
-#include "shell/texts.h"
+#include "shell/base/dialogs.h"
+#include "shell/base/setup_state.h"
+#include "shell/base/text_format.h"
+#include "shell/base/texts.h"
 
 static const char textSetPathFailed[] = "SetPath FALSE";
 static const char textSetDescriptionFailed[] = "SetDescription FALSE";

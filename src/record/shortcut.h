@@ -1,4 +1,4 @@
-// The Start-menu shortcut "<Programs>\Orbek\Velkorin.lnk" and its offer, dialog 110.
+// The Start-menu shortcut "<Programs>\Orbek\Velkorin.lnk".
 #ifndef VK_SHORTCUT_H
 #define VK_SHORTCUT_H
 
@@ -16,7 +16,5 @@ int shortcutExists();
 
 // The user's Programs folder, asked of the shell each time. False when the shell has none.
 bool findProgramsFolder(char (&path)[MAX_PATH]);
-
-INT_PTR CALLBACK shortcutDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 
 #endif

@@ -1,8 +1,10 @@
 // The shortcut offer after a copy, dialog 110: Yes creates the Start-menu shortcut, No does not.
 
+#include "record/shortcut_dialog.h"
+
 #include "record/shortcut.h"
 #include "resources/resource.h"
-#include "shell/setup_state.h"
+#include "shell/base/dialogs.h"
 
 static void onOpen(HWND dlg)
 {

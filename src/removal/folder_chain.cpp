@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "shell/path_walker.h"
+#include "shell/base/path_walker.h"
 
 bool buildFolderChain(const char* dir, char (*chain)[pathSize], int capacity, std::int32_t& cursor,
                       std::int32_t& count)

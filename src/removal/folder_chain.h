@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "shell/limits.h"
+#include "shell/base/limits.h"
 
 // Entry k becomes dir up to, not including, its (k+1)-th backslash, found with the shared path
 // walker from cursor 0 (the 5C trail byte of a double-byte character is none). Building stops at

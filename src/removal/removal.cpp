@@ -9,8 +9,10 @@
 #include "record/shortcut.h"
 #include "removal/catalogue.h"
 #include "removal/folder_chain.h"
-#include "shell/setup_state.h"
-#include "shell/text_format.h"
+#include "shell/base/dialogs.h"
+#include "shell/base/path_walker.h"
+#include "shell/base/setup_state.h"
+#include "shell/base/text_format.h"
 
 static const char voiceFolderName[] = "voice";
 static const char midiFolderName[] = "midi";
@@ -65,11 +67,6 @@ static void removeChainFolder(HWND owner, const char* parent, const char* name)
     char text[sizeof folder + sizeof folderFailedFormat];
     if (formatText(text, sizeof text, folderFailedFormat, parent, name))
         showMessage(owner, text, nullptr, MB_OK);
-}
-
-static bool isDotEntry(const char* name)
-{
-    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
 // Takes the empty sub-folders of the install folder, in listing order.

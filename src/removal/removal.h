@@ -1,4 +1,4 @@
-// Removing an installation, and the uninstall dialog 109.
+// Removing an installation.
 #ifndef VK_REMOVAL_H
 #define VK_REMOVAL_H
 
@@ -10,7 +10,5 @@ void removeInstallation(HWND owner, int keepSaves);
 
 // Removes only the emptied folders of installDir (after an upgrade's own files were deleted).
 void removeInstallFolders(HWND owner);
-
-INT_PTR CALLBACK uninstallDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
 
 #endif

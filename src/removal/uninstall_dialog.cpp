@@ -1,10 +1,13 @@
 // The uninstall dialog 109: the player chooses between removing everything and keeping the saves.
 // It hides the main menu and leaves showing it again to the menu.
 
+#include "removal/uninstall_dialog.h"
+
 #include "removal/removal.h"
 #include "resources/resource.h"
-#include "shell/setup_state.h"
-#include "shell/texts.h"
+#include "shell/base/dialogs.h"
+#include "shell/base/setup_state.h"
+#include "shell/base/texts.h"
 
 static const char textConfirmDeleteSaves[] = "セーブデータも消去されますがよろしいですか？";
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "install/folder_name.h"
-#include "shell/path_walker.h"
+#include "shell/base/path_walker.h"
 
 static void require(bool condition)
 {

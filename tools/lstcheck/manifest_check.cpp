@@ -7,7 +7,7 @@
 #include "install/manifest_reader.h"
 #include "install/size_tables.h"
 #include "removal/catalogue.h"
-#include "shell/path_walker.h"
+#include "shell/base/path_walker.h"
 
 namespace {
 
@@ -106,14 +106,10 @@ void readSection(ManifestReader& reader, Section& section, Report& report)
     }
     section.headRead = true;
     section.count = head.count;
-    std::string source = head.sourceFolder;
-    std::string destination = head.destinationFolder;
-    FileEntry entry{};
+    FileEntry entry = firstFileEntry(head);
     while (nextFileEntry(reader, entry)) {
-        if (entry.folderChange) {
-            source = entry.sourceFolder;
-            destination = entry.destinationFolder;
-        }
+        const std::string source = entry.sourceFolder;
+        const std::string destination = entry.destinationFolder;
         if (manifestHeaderLevel(reader) >= 0)
             report.fault(reader.lineNumber, "a section header inside the section of line " +
                                                 std::to_string(section.headerLine) +
@@ -199,33 +195,26 @@ std::string roomText(std::uint64_t bytes, std::uint32_t required)
 
 bool splitCdPath(const std::string& relativePath, std::vector<std::string>& parts)
 {
-    parts.assign(1, std::string());
-    for (std::size_t i = 0; i < relativePath.size(); ++i) {
-        char c = relativePath[i];
-        if (isLeadByte(static_cast<unsigned char>(c)) && i + 1 < relativePath.size()) {
-            parts.back() += c;
-            parts.back() += relativePath[++i];
-        } else if (c == '\\') {
-            parts.emplace_back();
-        } else {
-            parts.back() += c;
-        }
-    }
-    for (const std::string& part : parts) {
-        if (part.empty())
+    parts.clear();
+    std::int32_t start = 0;
+    std::int32_t cursor = 0;
+    for (;;) {
+        bool last = nextPathPrefix(relativePath.c_str(), cursor) == 1;
+        parts.push_back(relativePath.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(cursor - 1 - start)));
+        if (parts.back().empty())
             return false;
+        if (last)
+            return true;
+        start = cursor;
     }
-    return true;
 }
 
 std::string foldName(const std::string& name)
 {
     std::string out = name;
-    for (std::size_t i = 0; i < out.size(); ++i) {
+    for (std::size_t i = 0; i < out.size(); i = nextCharacter(out.c_str(), i)) {
         unsigned char c = static_cast<unsigned char>(out[i]);
-        if (isLeadByte(c) && i + 1 < out.size())
-            ++i;
-        else if (c >= 'a' && c <= 'z')
+        if (c >= 'a' && c <= 'z')
             out[i] = static_cast<char>(c - 'a' + 'A');
     }
     return out;

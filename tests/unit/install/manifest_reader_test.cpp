@@ -46,16 +46,10 @@ Reading readLevel(const std::string& bytes, int level)
     reading.headRead = readSectionHead(reader, head);
     if (reading.headRead) {
         reading.count = head.count;
-        std::string source = head.sourceFolder;
-        std::string destination = head.destinationFolder;
-        FileEntry entry{};
-        while (nextFileEntry(reader, entry)) {
-            if (entry.folderChange) {
-                source = entry.sourceFolder;
-                destination = entry.destinationFolder;
-            }
-            reading.files.push_back(source + "|" + destination + "|" + entry.fileName);
-        }
+        FileEntry entry = firstFileEntry(head);
+        while (nextFileEntry(reader, entry))
+            reading.files.push_back(std::string(entry.sourceFolder) + "|" + entry.destinationFolder + "|" +
+                                    entry.fileName);
     }
     closeManifest(reader);
     return reading;

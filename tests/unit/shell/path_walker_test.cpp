@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/path_walker.h"
+#include "shell/base/path_walker.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "shell/text_format.h"
+#include "shell/base/text_format.h"
 
 TEST(TextFormat, FormatsWhatFits)
 {

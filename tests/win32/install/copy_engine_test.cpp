@@ -14,9 +14,11 @@
 #include <vector>
 
 #include "install/copy_engine.h"
+#include "install/install_folder.h"
 #include "record/install_record.h"
 #include "resources/resource.h"
-#include "shell/setup_state.h"
+#include "shell/base/dialogs.h"
+#include "shell/base/setup_state.h"
 #include "e2e_fixture.h"
 #include "support/background.h"
 #include "support/bench.h"

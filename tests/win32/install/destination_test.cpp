@@ -11,9 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "install/destination.h"
+#include "install/free_space.h"
+#include "install/install_dialog.h"
+#include "install/install_folder.h"
 #include "resources/resource.h"
-#include "shell/setup_state.h"
+#include "shell/base/setup_state.h"
 #include "support/bench.h"
 
 namespace {

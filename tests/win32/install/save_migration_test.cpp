@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "install/save_migration.h"
-#include "shell/setup_state.h"
+#include "shell/base/setup_state.h"
 #include "support/bench.h"
 #include "support/seeded_install.h"
 

@@ -6,7 +6,7 @@
 
 #include "helpers/test_helpers.h"
 #include "record/install_record.h"
-#include "shell/setup_state.h"
+#include "shell/base/setup_state.h"
 
 namespace {
 

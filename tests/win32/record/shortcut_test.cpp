@@ -11,8 +11,10 @@
 #include <string>
 
 #include "record/shortcut.h"
+#include "record/shortcut_dialog.h"
 #include "resources/resource.h"
-#include "shell/setup_state.h"
+#include "shell/base/dialogs.h"
+#include "shell/base/setup_state.h"
 #include "support/background.h"
 #include "support/bench.h"
 #include "support/seeded_install.h"

@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "removal/removal.h"
+#include "removal/uninstall_dialog.h"
 #include "resources/resource.h"
-#include "shell/setup_state.h"
+#include "shell/base/dialogs.h"
+#include "shell/base/setup_state.h"
 #include "support/background.h"
 #include "support/bench.h"
 #include "support/seeded_install.h"

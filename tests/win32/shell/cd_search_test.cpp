@@ -2,8 +2,10 @@
 
 #include <cstring>
 
-#include "shell/setup_state.h"
-#include "shell/start_up.h"
+#include "shell/base/setup_state.h"
+#include "shell/flow/cd_search.h"
+#include "shell/flow/codec_notice.h"
+#include "shell/flow/start_up.h"
 #include "support/bench.h"
 
 namespace {

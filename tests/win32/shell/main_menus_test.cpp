@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "install/choice_dialogs.h"
 #include "resources/resource.h"
-#include "shell/main_menus.h"
-#include "shell/setup_state.h"
+#include "shell/base/launch.h"
+#include "shell/base/setup_state.h"
+#include "shell/flow/main_menus.h"
 #include "support/background.h"
 #include "support/bench.h"
 #include "support/seeded_install.h"

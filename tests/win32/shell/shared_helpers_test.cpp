@@ -3,7 +3,10 @@
 #include <cstring>
 #include <string>
 
-#include "shell/setup_state.h"
+#include "shell/base/cd_probe.h"
+#include "shell/base/dialogs.h"
+#include "shell/base/launch.h"
+#include "shell/base/setup_state.h"
 #include "support/bench.h"
 
 namespace {

@@ -1,16 +1,21 @@
 // The main menus: 104 offers a fresh install, 105 serves an installed game. Both keep nothing of
 // their own; what outlives a message is in the setup state.
 
-#include "shell/main_menus.h"
+#include "shell/flow/main_menus.h"
 
-#include "install/choice_dialogs.h"
+#include "install/level_choice_dialog.h"
+#include "install/upgrade_choice_dialog.h"
 #include "record/install_record.h"
 #include "removal/removal.h"
+#include "removal/uninstall_dialog.h"
 #include "resources/resource.h"
-#include "shell/path_walker.h"
-#include "shell/setup_state.h"
-#include "shell/text_format.h"
-#include "shell/texts.h"
+#include "shell/base/cd_probe.h"
+#include "shell/base/dialogs.h"
+#include "shell/base/launch.h"
+#include "shell/base/path_walker.h"
+#include "shell/base/setup_state.h"
+#include "shell/base/text_format.h"
+#include "shell/base/texts.h"
 
 static const char textConfirmExit[] = "終了しますか？";
 static const char textDirectoryCheckFailed[] = "ディレクトリチェックに失敗しました。終了します。";

@@ -1,4 +1,4 @@
-#include "shell/text_format.h"
+#include "shell/base/text_format.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -32,6 +32,9 @@ bool endsWithLoneLeadByte(const char* text, std::size_t length);
 // Removes one final backslash from a NUL-terminated text; true when there was one.
 bool dropFinalSeparator(char* text);
 
+// True for the "." and ".." a folder listing gives, which name no folder of their own.
+bool isDotEntry(const char* name);
+
 // Advances cursor to just past the next backslash of path, character by character from where a
 // character begins. Returns 0 at a backslash, with cursor one past it, so the first cursor-1
 // bytes are the prefix before it; returns 1 at the terminator, with cursor one past it.

@@ -1,16 +1,13 @@
-// Finding the game CD by its volume label, and the codec check.
+#include "shell/flow/cd_search.h"
 
 #include <cstring>
 
-#include "shell/setup_state.h"
-#include "shell/start_up.h"
+#include "shell/base/setup_state.h"
 
 namespace {
 
 const char labelPrefix[] = "VELKORIN";
 const std::size_t labelPrefixLength = sizeof labelPrefix - 1;
-const char codecKeyPath[] =
-    "SOFTWARE\\Microsoft\\AudioCompressionManager\\DriverCache\\msacm.imaadpcm";
 
 // Byte by byte, ASCII letters only, as the C library's _strupr does in the default locale.
 void raiseAsciiLetters(char* text)
@@ -47,14 +44,5 @@ int findGameCd()
     setup.cdDrive[0] = setup.driveRoot[0];
     setup.cdDrive[1] = ':';
     setup.cdDrive[2] = '\0';
-    return 1;
-}
-
-int hasAdpcmCodec()
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, codecKeyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return 0;
-    RegCloseKey(key);
     return 1;
 }

@@ -1,10 +1,10 @@
-// Every program the setup starts goes through launchProgram.
+#include "shell/base/launch.h"
 
 #include <cstring>
 
-#include "shell/setup_state.h"
-#include "shell/text_format.h"
-#include "shell/texts.h"
+#include "shell/base/setup_state.h"
+#include "shell/base/text_format.h"
+#include "shell/base/texts.h"
 
 void fillLaunchInfo()
 {

@@ -1,10 +1,7 @@
-#include "shell/setup_state.h"
+#include "shell/base/dialogs.h"
 
-#include <cstdio>
-
-#include "shell/text_format.h"
-
-SetupState setup;
+#include "shell/base/setup_state.h"
+#include "shell/base/text_format.h"
 
 int pumpMessages()
 {

@@ -1,7 +1,8 @@
-// Whether the disc is still in the drive the setup was started from.
+#include "shell/base/cd_probe.h"
 
-#include "shell/setup_state.h"
-#include "shell/texts.h"
+#include "shell/base/dialogs.h"
+#include "shell/base/setup_state.h"
+#include "shell/base/texts.h"
 
 bool probeCd(HWND owner)
 {

@@ -8,6 +8,8 @@ constexpr const char captionError[] = "ERROR";
 constexpr const char captionGameWarning[] = "Velkorin　警告";
 
 constexpr const char textCdMaybeMissing[] = "ＣＤ－ＲＯＭが挿入されていない可能性があります。";
+// A folder name, or the install folder made of it, too long to be used.
+constexpr const char textNameTooLong[] = "フォルダ名が長すぎます。";
 
 // The game's window titles, sought by start-up.
 constexpr const char titleGame[] = "Velkorin";

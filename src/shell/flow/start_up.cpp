@@ -1,14 +1,21 @@
 // The program's run, in the fixed order of its start-up steps.
 
+#include "shell/flow/start_up.h"
+
+#include <commctrl.h>
+
 #include <cstring>
 
 #include "record/install_record.h"
 #include "resources/resource.h"
-#include "shell/main_menus.h"
-#include "shell/setup_state.h"
-#include "shell/start_up.h"
-#include "shell/text_format.h"
-#include "shell/texts.h"
+#include "shell/base/dialogs.h"
+#include "shell/base/launch.h"
+#include "shell/base/setup_state.h"
+#include "shell/base/text_format.h"
+#include "shell/base/texts.h"
+#include "shell/flow/cd_search.h"
+#include "shell/flow/codec_notice.h"
+#include "shell/flow/main_menus.h"
 
 namespace {
 
@@ -58,8 +65,8 @@ int runSetup(HINSTANCE instance)
         showMessage(nullptr, textCdMissingExit, captionError, MB_OK);
         return 0;
     }
-    std::memcpy(setup.cdRoot, setup.startDir, 3);
-    setup.cdRoot[3] = '\0';
+    std::memcpy(setup.cdRoot, setup.startDir, driveRootLength);
+    setup.cdRoot[driveRootLength] = '\0';
     copyText(setup.driveRoot, sizeof setup.driveRoot, "A:\\");
 
     if (!findGameCd()) {
@@ -74,13 +81,12 @@ int runSetup(HINSTANCE instance)
     setup.browseCursor = 0;
     setup.browseSavedSelection = 0;
 
-    if (!hasAdpcmCodec()) {
-        InitCommonControls();
+    // Before the first dialog, whichever that is.
+    InitCommonControls();
+    if (!hasAdpcmCodec())
         openDialog(IDD_CODEC_NOTICE, nullptr, codecNoticeProc);
-    }
 
     int record = readInstallRecord();
-    InitCommonControls();
     runMainMenu(record == recordComplete ? IDD_MENU_INSTALLED : IDD_MENU_NEW);
     return 0;
 }

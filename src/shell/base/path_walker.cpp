@@ -1,4 +1,4 @@
-#include "shell/path_walker.h"
+#include "shell/base/path_walker.h"
 
 #include <cstring>
 
@@ -42,6 +42,11 @@ bool dropFinalSeparator(char* text)
         return false;
     text[length - 1] = '\0';
     return true;
+}
+
+bool isDotEntry(const char* name)
+{
+    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
 int nextPathPrefix(const char* path, std::int32_t& cursor)

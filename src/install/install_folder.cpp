@@ -1,115 +1,27 @@
-// Free space, the folder name typed in the install dialog, and the install folder itself.
-
-#include "install/destination.h"
+#include "install/install_folder.h"
 
 #include <cstring>
 
-#include "install/folder_name.h"
-#include "install/size_tables.h"
-#include "resources/resource.h"
-#include "shell/path_walker.h"
-#include "shell/setup_state.h"
-#include "shell/text_format.h"
-#include "shell/texts.h"
+#include "shell/base/dialogs.h"
+#include "shell/base/path_walker.h"
+#include "shell/base/setup_state.h"
+#include "shell/base/text_format.h"
+#include "shell/base/texts.h"
 
-static const char textNameTooLong[] = "フォルダ名が長すぎます。";
-static const char forbiddenCharacterFormat[] = "インストール出来ない文字 %c が含まれています。";
-static const char textConsecutiveBackslashes[] = " \\ マークが連続しています。";
 static const char textInstallToRoot[] = "ルートにインストールしようとしていますがよろしいですか？";
 static const char textFolderExists[] =
     "既に存在しているフォルダです。現在のファイルをそのままで上書きしますか？";
 static const char chainErrorFormat[] = "エラーコード [%d]";
-
-using FreeSpaceEx = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
-
-// Looked up at every call: systems before Windows 95 OSR2 do not have it.
-static FreeSpaceEx findFreeSpaceEx()
-{
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (!kernel)
-        return nullptr;
-    FARPROC proc = GetProcAddress(kernel, "GetDiskFreeSpaceExA");
-    return reinterpret_cast<FreeSpaceEx>(reinterpret_cast<void*>(proc));
-}
-
-int queryFreeBytes(const char* root, std::uint64_t& out)
-{
-    if (FreeSpaceEx freeSpaceEx = findFreeSpaceEx()) {
-        ULARGE_INTEGER available, total;
-        if (!freeSpaceEx(root, &available, &total, nullptr))
-            return 0;
-        out = available.QuadPart;
-        return 1;
-    }
-    DWORD sectorsPerCluster, bytesPerSector, freeClusters, totalClusters;
-    if (!GetDiskFreeSpaceA(root, &sectorsPerCluster, &bytesPerSector, &freeClusters, &totalClusters))
-        return 0;
-    out = clusterFreeBytes(sectorsPerCluster, bytesPerSector, freeClusters);
-    return 1;
-}
-
-bool hasRoomFor(const char* root, std::uint64_t required)
-{
-    std::uint64_t freeBytes = 0;
-    return queryFreeBytes(root, freeBytes) == 1 && freeBytes >= required;
-}
+static const char folderRemovalFailedFormat[] = "%s フォルダ消去失敗";
 
 // The base folder: the selected drive's root or a folder picked in the folder browser.
-static const char* baseFolder()
+const char* baseFolder()
 {
     int selection = setup.browseSelection;
     if (selection < 0 || selection >= browseCapacity)
         selection = 0;
     return setup.browsePaths[selection];
 }
-
-void showDestination(HWND window)
-{
-    char destination[pathSize + longPathSize];
-    formatText(destination, sizeof destination, "%s%s", baseFolder(), setup.folderName);
-    SendDlgItemMessageA(window, IDC_PROGRESS_DESTINATION, WM_SETTEXT, 0,
-                        reinterpret_cast<LPARAM>(destination));
-}
-
-void normaliseFolderName(HWND window)
-{
-    std::memset(setup.folderName, 0, sizeof setup.folderName);
-    SendDlgItemMessageA(window, IDC_INSTALL_FOLDER_NAME, WM_GETTEXT, pathSize,
-                        reinterpret_cast<LPARAM>(setup.folderName));
-    SendDlgItemMessageA(window, IDC_INSTALL_FOLDER_NAME, EM_SETMODIFY, FALSE, 0);
-    if (dropLeadingBackslash(setup.folderName))
-        SendDlgItemMessageA(window, IDC_INSTALL_FOLDER_NAME, WM_SETTEXT, 0,
-                            reinterpret_cast<LPARAM>(setup.folderName));
-    // At most 255 characters were read: the backslash always fits the 512-byte buffer.
-    endWithBackslash(setup.folderName, sizeof setup.folderName);
-    showDestination(window);
-}
-
-bool validateFolderName(HWND window)
-{
-    FolderNameFaults faults;
-    findFolderNameFaults(setup.folderName, faults);
-    for (std::size_t i = 0; i < faults.count; ++i) {
-        const FolderNameFault& fault = faults.list[i];
-        switch (fault.kind) {
-        case FolderNameFaultKind::tooLong:
-            showMessage(window, textNameTooLong, captionWarning, MB_OK);
-            break;
-        case FolderNameFaultKind::forbiddenCharacter: {
-            char text[sizeof forbiddenCharacterFormat];
-            formatText(text, sizeof text, forbiddenCharacterFormat, fault.character);
-            showMessage(window, text, captionWarning, MB_OK);
-            break;
-        }
-        case FolderNameFaultKind::consecutiveBackslashes:
-            showMessage(window, textConsecutiveBackslashes, captionWarning, MB_OK);
-            break;
-        }
-    }
-    return faults.count == 0;
-}
-
-static const char folderRemovalFailedFormat[] = "%s フォルダ消去失敗";
 
 // Notes the first level made: the levels are made from the top down, so every later one lies
 // below it.

@@ -1,0 +1,126 @@
+#include "install/progress_panel.h"
+
+#include <commctrl.h>
+
+#include <initializer_list>
+
+#include "install/free_space.h"
+#include "install/size_tables.h"
+#include "resources/resource.h"
+#include "shell/base/dialogs.h"
+#include "shell/base/setup_state.h"
+#include "shell/base/texts.h"
+
+static const char zeroPercent[] = "0 %";
+
+void resetProgressPanel(HWND dlg)
+{
+    SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETSTEP, 1, 0);
+    SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_SETPOS, 0, 0);
+    SendDlgItemMessageA(dlg, IDC_PROGRESS_PERCENT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(zeroPercent));
+}
+
+void showMegabytes(HWND dlg, int id, std::uint64_t bytes)
+{
+    char text[64];
+    if (formatMegabytes(text, sizeof text, bytes))
+        SendDlgItemMessageA(dlg, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+void showFreeSpace(HWND dlg, const char* root)
+{
+    std::uint64_t freeBytes = 0;
+    if (queryFreeBytes(root, freeBytes))
+        showMegabytes(dlg, IDC_PROGRESS_FREE_SPACE, freeBytes);
+    else
+        SendDlgItemMessageA(dlg, IDC_PROGRESS_FREE_SPACE, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+}
+
+bool confirmClose(HWND dlg, const char* question)
+{
+    if (setup.copyState == copyIdle)
+        return true;
+    if (showMessage(dlg, question, captionSetup, MB_YESNO) != IDYES)
+        return false;
+    setup.copyState = copyCancelRequested;
+    return true;
+}
+
+static void setPercentLabel(HWND window, std::int32_t percent)
+{
+    char label[16];
+    if (formatPercent(label, sizeof label, percent))
+        SendDlgItemMessageA(window, IDC_PROGRESS_PERCENT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(label));
+}
+
+void startPanelProgress(PanelProgress& panel, HWND dlg, std::int32_t count)
+{
+    panel.window = dlg;
+    panel.progress = {count, 0};
+    panel.shownPercent = -1;
+    panel.display = {GetTickCount()};
+    panel.redrawHeld = false;
+}
+
+// Both controls paint at once on every step and text (the static even when its text is
+// unchanged); with redraw off they only keep where they stand, for the next repaint to show.
+static void holdRedraw(PanelProgress& panel)
+{
+    if (panel.redrawHeld)
+        return;
+    SendDlgItemMessageA(panel.window, IDC_PROGRESS_BAR, WM_SETREDRAW, FALSE, 0);
+    SendDlgItemMessageA(panel.window, IDC_PROGRESS_PERCENT, WM_SETREDRAW, FALSE, 0);
+    panel.redrawHeld = true;
+}
+
+void releasePanel(PanelProgress& panel)
+{
+    if (!panel.redrawHeld)
+        return;
+    for (int id : {IDC_PROGRESS_BAR, IDC_PROGRESS_PERCENT}) {
+        HWND control = GetDlgItem(panel.window, id);
+        SendMessageA(control, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(control, nullptr, TRUE);
+    }
+    panel.redrawHeld = false;
+}
+
+void advancePanel(PanelProgress& panel)
+{
+    ProgressAdvance advance = advanceProgress(panel.progress);
+    bool labelChanges = advance.percent != panel.shownPercent;
+    if (advance.steps > 0 || labelChanges)
+        holdRedraw(panel);
+    for (std::int32_t i = 0; i < advance.steps; ++i)
+        SendDlgItemMessageA(panel.window, IDC_PROGRESS_BAR, PBM_STEPIT, 0, 0);
+    // With many files to a percent most files change nothing.
+    if (labelChanges) {
+        setPercentLabel(panel.window, advance.percent);
+        panel.shownPercent = advance.percent;
+    }
+}
+
+// QS_ALLINPUT of newer headers adds QS_RAWINPUT, which older systems refuse as an invalid flag.
+static bool messagesWaiting()
+{
+    const UINT kinds = QS_KEY | QS_MOUSE | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_SENDMESSAGE | QS_HOTKEY;
+    return HIWORD(GetQueueStatus(kinds)) != 0;
+}
+
+bool panelRefreshDue(const PanelProgress& panel)
+{
+    return displayDue(panel.display, GetTickCount()) || messagesWaiting();
+}
+
+void refreshPanel(PanelProgress& panel)
+{
+    releasePanel(panel);
+    pumpMessages();
+    panel.display.shownAt = GetTickCount();
+}
+
+void showPanelComplete(PanelProgress& panel)
+{
+    setPercentLabel(panel.window, 100);
+}

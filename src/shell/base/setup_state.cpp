@@ -1,0 +1,3 @@
+#include "shell/base/setup_state.h"
+
+SetupState setup;
