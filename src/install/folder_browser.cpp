@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-#include "shell/base/path_walker.h"
+#include "shell/base/folder_listing.h"
 #include "shell/base/setup_state.h"
 #include "shell/base/text_format.h"
 
@@ -75,15 +75,11 @@ static void addSubFolders(int index)
     char pattern[pathSize + 4];
     if (!formatText(pattern, sizeof pattern, "%s*.*", setup.browsePaths[index]))
         return;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (found.dwFileAttributes == FILE_ATTRIBUTE_DIRECTORY && !isDotEntry(found.cFileName))
+    visitSubFolders(pattern, [index](const WIN32_FIND_DATAA& found) {
+        if (found.dwFileAttributes == FILE_ATTRIBUTE_DIRECTORY)
             addFolder(index, found.cFileName);
-    } while (!tablesFull() && FindNextFileA(search, &found));
-    FindClose(search);
+        return !tablesFull();
+    });
 }
 
 static void onOpen(HWND dlg)

@@ -28,14 +28,6 @@
 #include "shell/base/texts.h"
 #include "shell/flow/main_menus.h"
 
-static const char defaultFolderName[] = "Orbek\\VELKORIN\\";
-static const char textNoDrive[] = "インストール出来るドライブがありません。";
-static const char textConfirmCancel[] = "インストールを中止しますか？";
-static const char textInstallFailed[] = "インストールは失敗しました。";
-static const char textInstallDone[] = "インストールは正常に終了しました。";
-static const char forbiddenCharacterFormat[] = "インストール出来ない文字 %c が含まれています。";
-static const char textConsecutiveBackslashes[] = " \\ マークが連続しています。";
-
 static void setText(HWND dlg, int id, const char* text)
 {
     SendDlgItemMessageA(dlg, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
@@ -70,6 +62,8 @@ void normaliseFolderName(HWND window)
 
 bool validateFolderName(HWND window)
 {
+    const char textConsecutiveBackslashes[] = " \\ マークが連続しています。";
+    const char forbiddenCharacterFormat[] = "インストール出来ない文字 %c が含まれています。";
     FolderNameFaults faults;
     findFolderNameFaults(setup.folderName, faults);
     for (std::size_t i = 0; i < faults.count; ++i) {
@@ -128,6 +122,7 @@ static void poll(HWND dlg)
 
 static void resetChoices()
 {
+    const char defaultFolderName[] = "Orbek\\VELKORIN\\";
     std::memset(setup.eligibleDrives, 0, sizeof setup.eligibleDrives);
     setup.copyState = copyIdle;
     std::memset(setup.folderName, 0, sizeof setup.folderName);
@@ -165,6 +160,7 @@ static int firstEligibleDrive()
 // visible behind it.
 static void onOpen(HWND dlg)
 {
+    const char textNoDrive[] = "インストール出来るドライブがありません。";
     makeTopMost(dlg);
     SetActiveWindow(dlg);
     resetProgressPanel(dlg);
@@ -174,7 +170,7 @@ static void onOpen(HWND dlg)
     if (drive < 0) {
         showMessage(dlg, textNoDrive, nullptr, MB_OK);
         EndDialog(dlg, 1);
-        ShowWindow(setup.mainMenuWnd, SW_SHOWNORMAL);
+        showMainMenu();
         return;
     }
     formatText(setup.driveRoot, sizeof setup.driveRoot, "%c:\\", 'A' + drive);
@@ -211,6 +207,8 @@ static void onBrowse(HWND dlg)
 // Tells the outcome of the copy; after a success also the Plus! warning.
 static void reportOutcome(HWND dlg, int installed)
 {
+    const char textInstallDone[] = "インストールは正常に終了しました。";
+    const char textInstallFailed[] = "インストールは失敗しました。";
     if (!installed) {
         EndDialog(dlg, 1);
         showMessage(dlg, textInstallFailed, captionSetup, MB_OK);
@@ -262,6 +260,7 @@ static void onStart(HWND dlg)
 // the file it is copying and undoes itself, and the Start handler below goes on with a failure.
 static void onClose(HWND dlg)
 {
+    const char textConfirmCancel[] = "インストールを中止しますか？";
     if (!confirmClose(dlg, textConfirmCancel))
         return;
     EndDialog(dlg, 1);
@@ -270,7 +269,7 @@ static void onClose(HWND dlg)
 
 static void onDestroy(HWND dlg)
 {
-    ShowWindow(setup.mainMenuWnd, SW_SHOWNORMAL);
+    showMainMenu();
     poll(dlg);
 }
 

@@ -10,15 +10,24 @@
 static void onOpen(HWND dlg)
 {
     setup.typeChoiceWnd = dlg;
-    ShowWindow(setup.mainMenuWnd, SW_HIDE);
+    hideMainMenu();
     makeTopMost(dlg);
+}
+
+InstallType levelOfButton(int id)
+{
+    switch (id) {
+    case IDC_LEVEL_STANDARD: return installStandard;
+    case IDC_LEVEL_FULL: return installFull;
+    default: return installMinimum;
+    }
 }
 
 // The install dialog ends this one once it has found a drive; without one the player is back
 // here and may choose a smaller level.
-static void onLevel(HWND dlg, int level)
+static void onLevel(HWND dlg, int button)
 {
-    setup.chosenType = level;
+    setup.chosenType = levelOfButton(button);
     openDialog(IDD_INSTALL, dlg, installDialogProc);
 }
 
@@ -26,7 +35,7 @@ static void onClose(HWND dlg)
 {
     setup.typeChoiceWnd = nullptr;
     EndDialog(dlg, 1);
-    ShowWindow(setup.mainMenuWnd, SW_SHOWNORMAL);
+    showMainMenu();
 }
 
 // Esc (IDCANCEL) does nothing: the dialog has no cancel button, and the close box is the way back.
@@ -36,9 +45,9 @@ INT_PTR CALLBACK levelChoiceDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM
     case WM_INITDIALOG: onOpen(dlg); break;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDC_LEVEL_MINIMUM: onLevel(dlg, installMinimum); break;
-        case IDC_LEVEL_STANDARD: onLevel(dlg, installStandard); break;
-        case IDC_LEVEL_FULL: onLevel(dlg, installFull); break;
+        case IDC_LEVEL_MINIMUM:
+        case IDC_LEVEL_STANDARD:
+        case IDC_LEVEL_FULL: onLevel(dlg, LOWORD(wParam)); break;
         }
         break;
     case WM_CLOSE: onClose(dlg); break;

@@ -4,6 +4,11 @@
 
 #include <windows.h>
 
+#include "shell/base/limits.h"
+
 INT_PTR CALLBACK levelChoiceDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// The level a level button of 108, 112 or 113 stands for: 1032 minimum, 1034 standard, 1033 full.
+InstallType levelOfButton(int id);
 
 #endif

@@ -3,6 +3,7 @@
 
 #include "install/upgrade_choice_dialog.h"
 
+#include "install/level_choice_dialog.h"
 #include "install/upgrade_dialog.h"
 #include "resources/resource.h"
 #include "shell/base/dialogs.h"
@@ -11,15 +12,15 @@
 static void onOpen(HWND dlg)
 {
     setup.typeChoiceWnd = dlg;
-    ShowWindow(setup.mainMenuWnd, SW_HIDE);
+    hideMainMenu();
     makeTopMost(dlg);
     SetDlgItemTextA(dlg, IDC_UPGRADE_INSTALLED_FOLDER, setup.installDir);
 }
 
 // The upgrade dialog ends this one when the drive has room; otherwise the choice stays open.
-static void onLevel(HWND dlg, InstallType level)
+static void onLevel(HWND dlg, int button)
 {
-    setup.chosenType = level;
+    setup.chosenType = levelOfButton(button);
     openDialog(IDD_UPGRADE, dlg, upgradeDialogProc);
 }
 
@@ -34,7 +35,7 @@ static void onClose(HWND dlg)
     setup.typeChoiceWnd = nullptr;
     EndDialog(dlg, 1);
     setup.chosenType = setup.installedType;
-    ShowWindow(setup.mainMenuWnd, SW_SHOWNORMAL);
+    showMainMenu();
 }
 
 // Esc (IDCANCEL) does nothing: these dialogs have no cancel button.
@@ -45,8 +46,8 @@ INT_PTR CALLBACK upgradeChoiceDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPAR
     case WM_CLOSE: onClose(dlg); break;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case IDC_LEVEL_STANDARD: onLevel(dlg, installStandard); break;
-        case IDC_LEVEL_FULL: onLevel(dlg, installFull); break;
+        case IDC_LEVEL_STANDARD:
+        case IDC_LEVEL_FULL: onLevel(dlg, LOWORD(wParam)); break;
         case IDC_UPGRADE_BACK: onBack(dlg); break;
         }
         break;

@@ -37,7 +37,7 @@ static void onOpen(HWND dlg)
         !hasRoomFor(setup.installDrive, required)) {
         showMessage(dlg, textNoRoom, nullptr, MB_OK);
         EndDialog(dlg, 1);
-        ShowWindow(setup.mainMenuWnd, SW_SHOWNORMAL);
+        showMainMenu();
         return;
     }
 
@@ -104,21 +104,21 @@ static void onClose(HWND dlg)
 
 static void onDestroy()
 {
-    ShowWindow(setup.mainMenuWnd, SW_SHOWNORMAL);
+    showMainMenu();
 }
 
 INT_PTR CALLBACK upgradeDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
 {
     switch (msg) {
     case WM_INITDIALOG: onOpen(dlg); break;
+    case WM_CLOSE: onClose(dlg); break;
+    case WM_DESTROY: onDestroy(); break;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
         case IDC_PROGRESS_START: onStart(dlg); break;
         case IDC_PROGRESS_CANCEL: onCancel(dlg); break;
         }
         break;
-    case WM_CLOSE: onClose(dlg); break;
-    case WM_DESTROY: onDestroy(); break;
     }
     return 0;
 }

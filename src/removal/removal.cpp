@@ -10,7 +10,7 @@
 #include "removal/catalogue.h"
 #include "removal/folder_chain.h"
 #include "shell/base/dialogs.h"
-#include "shell/base/path_walker.h"
+#include "shell/base/folder_listing.h"
 #include "shell/base/setup_state.h"
 #include "shell/base/text_format.h"
 
@@ -75,15 +75,10 @@ static void sweepInstallFolder(HWND owner, const char* installFolder)
     char pattern[pathSize + sizeof sweepPatternFormat];
     if (!formatText(pattern, sizeof pattern, sweepPatternFormat, installFolder))
         return;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA(pattern, &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !isDotEntry(found.cFileName))
-            removeChainFolder(owner, installFolder, found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    visitSubFolders(pattern, [owner, installFolder](const WIN32_FIND_DATAA& found) {
+        removeChainFolder(owner, installFolder, found.cFileName);
+        return true;
+    });
 }
 
 // Climbs from the install folder up to the top-level folder, trying each even when a deeper one

@@ -16,7 +16,7 @@ static void onOpen(HWND dlg)
     setup.uninstallDone = 0;
     SendDlgItemMessageA(dlg, IDC_UNINSTALL_DELETE_ALL, BM_SETCHECK, BST_CHECKED, 0);
     SendDlgItemMessageA(dlg, IDC_UNINSTALL_KEEP_SAVES, BM_SETCHECK, BST_UNCHECKED, 0);
-    ShowWindow(setup.mainMenuWnd, SW_HIDE);
+    hideMainMenu();
     makeTopMost(dlg);
 }
 

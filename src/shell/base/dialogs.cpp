@@ -20,6 +20,16 @@ void makeTopMost(HWND dlg)
     SetWindowPos(dlg, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
+void hideMainMenu()
+{
+    ShowWindow(setup.mainMenuWnd, SW_HIDE);
+}
+
+void showMainMenu()
+{
+    ShowWindow(setup.mainMenuWnd, SW_SHOWNORMAL);
+}
+
 void openDialog(int templateId, HWND owner, DLGPROC proc)
 {
     DialogBoxParamA(setup.appInstance, MAKEINTRESOURCEA(templateId), owner, proc, 0);

@@ -11,6 +11,11 @@ int pumpMessages();
 // Makes a dialog top-most without moving or sizing it.
 void makeTopMost(HWND dlg);
 
+// The open main menu (mainMenuWnd) hides behind the dialog that opens over it, and shows again
+// as that dialog goes; with no menu open nothing happens.
+void hideMainMenu();
+void showMainMenu();
+
 // Opens one of the setup's dialogs modally.
 void openDialog(int templateId, HWND owner, DLGPROC proc);
 

@@ -17,14 +17,6 @@
 #include "shell/base/text_format.h"
 #include "shell/base/texts.h"
 
-static const char textConfirmExit[] = "終了しますか？";
-static const char textDirectoryCheckFailed[] = "ディレクトリチェックに失敗しました。終了します。";
-static const char textInsertCd[] = "ＣＤを入れて再度実行して下さい。";
-static const char textUninstallFinished[] = "アンインストール終了しました。";
-
-static const char bonusProgramFormat[] = "%s\\omake\\soundin.exe";
-static const char bonusFolderFormat[] = "%s\\omake\\";
-
 // Handlers both menus share.
 
 static void onOpen(HWND dlg)
@@ -35,6 +27,7 @@ static void onOpen(HWND dlg)
 
 static void onClose(HWND dlg)
 {
+    const char textConfirmExit[] = "終了しますか？";
     if (showMessage(dlg, textConfirmExit, captionSetup, MB_YESNO) == IDYES)
         EndDialog(dlg, 1);
 }
@@ -46,6 +39,10 @@ static void onExit(HWND dlg)
 
 static void onBonusVoices(HWND dlg)
 {
+    const char bonusFolderFormat[] = "%s\\omake\\";
+    const char bonusProgramFormat[] = "%s\\omake\\soundin.exe";
+    const char textInsertCd[] = "ＣＤを入れて再度実行して下さい。";
+    const char textDirectoryCheckFailed[] = "ディレクトリチェックに失敗しました。終了します。";
     if (!probeCd(dlg))
         return;
     // A directory longer than the buffer is not read at all: as unreadable as a failed call.
@@ -100,6 +97,7 @@ static void onReinstall(HWND dlg)
 // which runs inside this handler; the ended 105 closes when the handler returns.
 static void onUninstall(HWND dlg)
 {
+    const char textUninstallFinished[] = "アンインストール終了しました。";
     if (!probeCd(dlg))
         return;
     openDialog(IDD_UNINSTALL, dlg, uninstallDialogProc);
