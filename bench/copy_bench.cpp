@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "driver/driver.h"
-#include "helpers/test_helpers.h"
+#include "testkit.h"
 #include "bench_timing.h"
 #include "install/copy_engine.h"
 #include "install/manifest_reader.h"
@@ -245,12 +245,6 @@ bool engineCopy(int level, const std::string& root, double& seconds, double& com
     return run.result == 1;
 }
 
-// Wine's shell takes minutes over 20,000 files; deleting them one by one takes seconds.
-void removeTree(const std::string& path)
-{
-    testkit::deleteTree(path);
-}
-
 // From the peer's start to its end: its own loading is part of what a player waits for.
 bool peerCopy(const std::string& peer, const std::string& root, double& seconds)
 {
@@ -346,8 +340,8 @@ int dialogRuns(const std::string& name, const std::string& destinationRoot, cons
     int status = 0;
     CreateDirectoryA(destinationRoot.c_str(), nullptr);
     for (int i = 0; i < runs && status == 0; ++i) {
-        removeTree(installRoot);
-        removeTree(bareRoot.substr(0, bareRoot.size() - 1));
+        testkit::deleteTree(installRoot);
+        testkit::deleteTree(bareRoot.substr(0, bareRoot.size() - 1));
         CreateDirectoryA(bareRoot.c_str(), nullptr);
         // Without a record the setup opens menu 104.
         testkit::clearRecord();
@@ -363,7 +357,7 @@ int dialogRuns(const std::string& name, const std::string& destinationRoot, cons
                     name.c_str(), i + 1, setupSeconds, bareSeconds, ratios.back());
         std::fflush(stdout);
     }
-    removeTree(destinationRoot);
+    testkit::deleteTree(destinationRoot);
     testkit::clearRecord();
     if (status != 0)
         return 1;
@@ -382,8 +376,8 @@ int peerRuns(const std::string& name, const std::string& peer, const std::string
     int status = 0;
     CreateDirectoryA(destinationRoot.c_str(), nullptr);
     for (int i = 0; i < runs && status == 0; ++i) {
-        removeTree(peerRoot.substr(0, peerRoot.size() - 1));
-        removeTree(bareRoot.substr(0, bareRoot.size() - 1));
+        testkit::deleteTree(peerRoot.substr(0, peerRoot.size() - 1));
+        testkit::deleteTree(bareRoot.substr(0, bareRoot.size() - 1));
         CreateDirectoryA(bareRoot.c_str(), nullptr);
         double peerSeconds = 0, bareSeconds = 0;
         if (!alternateWithBareLoop(i, [&] { return peerCopy(peer, peerRoot, peerSeconds); }, files, bareSeconds))
@@ -395,7 +389,7 @@ int peerRuns(const std::string& name, const std::string& peer, const std::string
                     peerSeconds, bareSeconds, ratios.back());
         std::fflush(stdout);
     }
-    removeTree(destinationRoot);
+    testkit::deleteTree(destinationRoot);
     if (status != 0)
         return 1;
     std::printf("%s: %zu files, median nsis installer %.3f s, median bare loop %.3f s, %s\n", label.c_str(),
@@ -444,8 +438,8 @@ int main(int argc, char** argv)
     std::vector<double> engineTimes, bareTimes, ratios, completions;
     int status = 0;
     for (int i = 0; i < runs && status == 0; ++i) {
-        removeTree(engineRoot.substr(0, engineRoot.size() - 1));
-        removeTree(bareRoot.substr(0, bareRoot.size() - 1));
+        testkit::deleteTree(engineRoot.substr(0, engineRoot.size() - 1));
+        testkit::deleteTree(bareRoot.substr(0, bareRoot.size() - 1));
         CreateDirectoryA(engineRoot.c_str(), nullptr);
         CreateDirectoryA(bareRoot.c_str(), nullptr);
         double engineSeconds = 0, completion = 0, bareSeconds = 0;
@@ -465,7 +459,7 @@ int main(int argc, char** argv)
                     name.c_str(), i + 1, engineSeconds, completion, bareSeconds, ratios.back());
         std::fflush(stdout);
     }
-    removeTree(destinationRoot);
+    testkit::deleteTree(destinationRoot);
     // The record each engine run wrote into the bench's registry.
     testkit::clearRecord();
     UnhookWindowsHookEx(hook);

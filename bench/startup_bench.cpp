@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "driver/driver.h"
-#include "helpers/test_helpers.h"
+#include "testkit.h"
 #include "bench_timing.h"
 #include "resources/resource.h"
 

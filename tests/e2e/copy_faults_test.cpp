@@ -85,7 +85,7 @@ protected:
         EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textFailed, IDOK));
         ASSERT_TRUE(waitMenu104(menu));
         EXPECT_TRUE(driver::waitUntil([&] { return driver::isEnabled(*menu); }, e2e::waitTimeoutMs));
-        EXPECT_FALSE(e2e::keyExists(HKEY_CURRENT_USER, e2e::recordKey));
+        EXPECT_FALSE(testkit::keyExists(HKEY_CURRENT_USER, testkit::recordKey));
     }
 
     void expectSuccess()
@@ -100,7 +100,7 @@ protected:
     // Every file below dir is one the level installs, with the bytes it has on the CD.
     void expectWholeFiles(const std::string& dir, const std::string& cd, int level, bool all)
     {
-        std::vector<std::string> files = e2e::listFilesBelow(dir);
+        std::vector<std::string> files = testkit::listFilesBelow(dir);
         std::vector<std::string> expected = gameFiles(level);
         std::sort(expected.begin(), expected.end());
         if (all) {
@@ -111,7 +111,7 @@ protected:
         }
         for (const std::string& name : files) {
             EXPECT_TRUE(std::binary_search(expected.begin(), expected.end(), name)) << name;
-            EXPECT_EQ(e2e::readFile(cd + name), e2e::readFile(dir + name)) << name;
+            EXPECT_EQ(testkit::readFile(cd + name), testkit::readFile(dir + name)) << name;
         }
     }
 
@@ -137,23 +137,23 @@ TEST_F(CopyFaults, CdTakenOutBetweenFilesEndsWithTheCopysCodeAndAReinstallComple
     ASSERT_FALSE(HasFatalFailure());
     startAndPause(false);
     ASSERT_FALSE(HasFatalFailure());
-    ASSERT_TRUE(removeDisc('Q'));
+    ASSERT_TRUE(testkit::removeDisc('Q'));
     resume();
     HWND again;
     expectFailure("エラーコード 2", &again);
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_NE(menu, again);
-    expectWholeFiles(dir, e2e::demoCdFolder() + "\\", 1, false);
+    expectWholeFiles(dir, testkit::demoCdFolder() + "\\", 1, false);
 
     // The CD back, the same folder: what is there is kept, the rest copied.
-    ASSERT_TRUE(insertDisc('Q'));
+    ASSERT_TRUE(testkit::insertDisc('Q'));
     openInstall(again, IDC_LEVEL_STANDARD, "D:\\");
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
     EXPECT_EQ("", driver::expectMessage(install_, captionWarning, textFolderExists, IDYES));
     expectSuccess();
     expectWholeFiles(dir, "Q:\\", 1, true);
-    EXPECT_EQ(e2e::dwordBytes(1), e2e::readRecordValue("set").data);
+    EXPECT_EQ(testkit::dwordBytes(1), testkit::readRecordValue("set").data);
 }
 
 namespace {
@@ -179,11 +179,11 @@ TEST_F(CopyFaults, FullDiskEndsWith112WithoutATruncatedFileAndARetryCompletes)
     if (!std::getenv("VK_SMALL_DISK"))
         GTEST_SKIP() << "E: is not a small disk of its own on this bench";
     const std::string dir = "E:\\Orbek\\VELKORIN\\";
-    const std::string cd = e2e::discFolder('Q') + "\\";
-    ASSERT_TRUE(e2e::writeFile(cd + "setup.lst", smallDiskManifest));
-    ASSERT_TRUE(e2e::writeFile(cd + "BIG1.DAT", std::string(bigFileBytes, '1')));
-    ASSERT_TRUE(e2e::makeFolders(cd + "DATA"));
-    ASSERT_TRUE(e2e::writeFile(cd + "DATA\\BIG2.DAT", std::string(bigFileBytes, '2')));
+    const std::string cd = testkit::discFolder('Q') + "\\";
+    ASSERT_TRUE(testkit::writeFile(cd + "setup.lst", smallDiskManifest));
+    ASSERT_TRUE(testkit::writeFile(cd + "BIG1.DAT", std::string(bigFileBytes, '1')));
+    ASSERT_TRUE(testkit::makeFolders(cd + "DATA"));
+    ASSERT_TRUE(testkit::writeFile(cd + "DATA\\BIG2.DAT", std::string(bigFileBytes, '2')));
 
     ASSERT_TRUE(startSetup());
     HWND menu;
@@ -194,17 +194,17 @@ TEST_F(CopyFaults, FullDiskEndsWith112WithoutATruncatedFileAndARetryCompletes)
         ASSERT_FALSE(HasFatalFailure());
         startAndPause(folderMade);
         ASSERT_FALSE(HasFatalFailure());
-        ASSERT_EQ(std::vector<std::string>({"VELKORIN.EXE"}), e2e::listFilesBelow(dir));
+        ASSERT_EQ(std::vector<std::string>({"VELKORIN.EXE"}), testkit::listFilesBelow(dir));
         // With less room than the next file, that copy must fail.
-        ASSERT_TRUE(e2e::leaveFreeOnDrive('E', leftWhenFull)) << "E: cannot be filled";
+        ASSERT_TRUE(testkit::leaveFreeOnDrive('E', leftWhenFull)) << "E: cannot be filled";
         resume();
         expectFailure("エラーコード 112", &menu);
         ASSERT_FALSE(HasFatalFailure());
-        EXPECT_EQ(std::vector<std::string>({"VELKORIN.EXE"}), e2e::listFilesBelow(dir));
-        EXPECT_EQ(e2e::readFile("Q:\\VELKORIN.EXE"), e2e::readFile(dir + "VELKORIN.EXE"));
+        EXPECT_EQ(std::vector<std::string>({"VELKORIN.EXE"}), testkit::listFilesBelow(dir));
+        EXPECT_EQ(testkit::readFile("Q:\\VELKORIN.EXE"), testkit::readFile(dir + "VELKORIN.EXE"));
         // The run's folder stays with the files before the fault: a failed copy undoes nothing.
         EXPECT_TRUE(driver::directoryExists(dir + "data"));
-        ASSERT_TRUE(e2e::freeDrive('E'));
+        ASSERT_TRUE(testkit::freeDrive('E'));
     }
 
     openInstall(menu, IDC_LEVEL_MINIMUM, "E:\\");
@@ -215,7 +215,7 @@ TEST_F(CopyFaults, FullDiskEndsWith112WithoutATruncatedFileAndARetryCompletes)
     std::vector<std::string> names;
     for (const auto& file : smallDiskFiles) {
         names.push_back(file.first);
-        EXPECT_EQ(e2e::readFile("Q:\\" + file.second), e2e::readFile(dir + file.first)) << file.first;
+        EXPECT_EQ(testkit::readFile("Q:\\" + file.second), testkit::readFile(dir + file.first)) << file.first;
     }
-    EXPECT_EQ(names, e2e::listFilesBelow(dir));
+    EXPECT_EQ(names, testkit::listFilesBelow(dir));
 }

@@ -38,8 +38,8 @@ const int standardLines = 6;
 std::map<std::string, std::string> filesBelow(const std::string& dir)
 {
     std::map<std::string, std::string> files;
-    for (const std::string& name : e2e::listFilesBelow(dir))
-        files[name] = e2e::readFile(dir + name);
+    for (const std::string& name : testkit::listFilesBelow(dir))
+        files[name] = testkit::readFile(dir + name);
     return files;
 }
 
@@ -48,10 +48,10 @@ protected:
     // The small CD in Q:, each added file holding its own name.
     void makeSmallCd()
     {
-        const std::string cd = e2e::discFolder('Q') + "\\";
-        ASSERT_TRUE(e2e::writeFile(cd + "setup.lst", smallCdManifest));
+        const std::string cd = testkit::discFolder('Q') + "\\";
+        ASSERT_TRUE(testkit::writeFile(cd + "setup.lst", smallCdManifest));
         for (const std::string& name : standardOnly)
-            ASSERT_TRUE(e2e::writeFile(cd + name, name));
+            ASSERT_TRUE(testkit::writeFile(cd + name, name));
     }
 
     // From menu 105 of a minimum installation to dialog 115 for the standard level.
@@ -120,8 +120,8 @@ TEST_F(Cycles, UpgradeCancelledAfterEachFileLeavesExactlyWhatWasThere)
 {
     makeSmallCd();
     ASSERT_FALSE(HasFatalFailure());
-    ASSERT_TRUE(seedInstallation(installDir, {"VELKORIN.EXE", "SAVE0.DAT"}));
-    ASSERT_TRUE(e2e::writeRecord(installDir, 0));
+    ASSERT_TRUE(testkit::seedInstallation(installDir, {"VELKORIN.EXE", "SAVE0.DAT"}));
+    ASSERT_TRUE(testkit::writeRecord(installDir, 0));
     const std::map<std::string, std::string> before = filesBelow(installDir);
     ASSERT_TRUE(startSetup());
     HWND menu;
@@ -152,8 +152,8 @@ TEST_F(Cycles, UpgradeCancelledAfterEachFileLeavesExactlyWhatWasThere)
         EXPECT_EQ("", driver::expectMessage(upgrade, e2e::captionSetup, textFailed, IDOK));
         ASSERT_TRUE(waitMenu105(&menu));
         EXPECT_EQ(before, filesBelow(installDir));
-        EXPECT_EQ(std::vector<std::string>({"SAVE0.DAT", "VELKORIN.EXE"}), e2e::listFolder(installDir));
-        EXPECT_EQ(e2e::dwordBytes(0), e2e::readRecordValue("set").data);
+        EXPECT_EQ(std::vector<std::string>({"SAVE0.DAT", "VELKORIN.EXE"}), testkit::listFolder(installDir));
+        EXPECT_EQ(testkit::dwordBytes(0), testkit::readRecordValue("set").data);
     }
     exitFrom(menu);
 }
@@ -205,10 +205,10 @@ TEST_F(Cycles, FiftyInstallUpgradeRemoveCyclesLeaveNothingAndPileUpNoObjects)
 {
     makeSmallCd();
     ASSERT_FALSE(HasFatalFailure());
-    const std::string programs = e2e::programsFolder();
-    const std::vector<std::string> disk = e2e::listFolder("D:\\");
-    const std::vector<std::string> menuFolder = e2e::listFolder(programs);
-    ASSERT_FALSE(e2e::keyExists(HKEY_CURRENT_USER, e2e::makerKey));
+    const std::string programs = testkit::programsFolder();
+    const std::vector<std::string> disk = testkit::listFolder("D:\\");
+    const std::vector<std::string> menuFolder = testkit::listFolder(programs);
+    ASSERT_FALSE(testkit::keyExists(HKEY_CURRENT_USER, testkit::makerKey));
 
     ASSERT_TRUE(startSetup());
     HWND menu;
@@ -231,12 +231,12 @@ TEST_F(Cycles, FiftyInstallUpgradeRemoveCyclesLeaveNothingAndPileUpNoObjects)
         EXPECT_LE(now.gdi, first.gdi) << describe(now) << " against " << describe(first);
         EXPECT_LE(now.user, first.user) << describe(now) << " against " << describe(first);
         EXPECT_LE(now.windows, first.windows) << describe(now) << " against " << describe(first);
-        ASSERT_EQ(disk, e2e::listFolder("D:\\"));
-        ASSERT_FALSE(e2e::keyExists(HKEY_CURRENT_USER, e2e::makerKey));
+        ASSERT_EQ(disk, testkit::listFolder("D:\\"));
+        ASSERT_FALSE(testkit::keyExists(HKEY_CURRENT_USER, testkit::makerKey));
     }
     exitFrom(menu);
-    EXPECT_EQ(disk, e2e::listFolder("D:\\"));
-    EXPECT_EQ(menuFolder, e2e::listFolder(programs));
-    EXPECT_FALSE(e2e::keyExists(HKEY_CURRENT_USER, e2e::makerKey));
+    EXPECT_EQ(disk, testkit::listFolder("D:\\"));
+    EXPECT_EQ(menuFolder, testkit::listFolder(programs));
+    EXPECT_FALSE(testkit::keyExists(HKEY_CURRENT_USER, testkit::makerKey));
     EXPECT_EQ(static_cast<size_t>(2 * cycles), standinCalls().size());
 }

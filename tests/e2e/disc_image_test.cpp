@@ -34,7 +34,7 @@ protected:
             return;
         std::string discs = unixDiscsFolder();
         ASSERT_FALSE(discs.empty()) << "VK_WINE_DIR is not set: run the tests through tools/wine-run";
-        std::string status = e2e::readFile(driver::unixToWine(discs + "/status"));
+        std::string status = testkit::readFile(driver::unixToWine(discs + "/status"));
         if (status == "<missing>")
             GTEST_SKIP() << "no disc images within reach: tools/disc-image insert (CTest's disc_images.insert) "
                             "puts them there";
@@ -48,7 +48,7 @@ protected:
         Journey::TearDown();
         // Q: back on the bench's folder, as the other tests expect it.
         if (imageInserted_) {
-            EXPECT_TRUE(e2e::setDriveLabel('Q', "VELKORIN"));
+            EXPECT_TRUE(testkit::setDriveLabel('Q', "VELKORIN"));
         }
     }
 
@@ -59,7 +59,7 @@ protected:
         if (!driver::defineDrive(letter, disc + "/files", disc + "/device"))
             return ::testing::AssertionFailure() << "cannot define " << letter << ": on " << disc;
         imageInserted_ = true;
-        return e2e::waitDriveLabel(letter, label);
+        return testkit::waitDriveLabel(letter, label);
     }
 
 private:

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "driver/driver.h"
-#include "driver/driver_target_ids.h"
+#include "driver_target/driver_target_ids.h"
 #include "e2e_fixture.h"
 
 namespace {
@@ -304,10 +304,10 @@ TEST(DriverFiles, LineWaitSeesOnlyFinishedLines)
     char temp[MAX_PATH];
     ASSERT_NE(0u, GetTempPathA(sizeof temp, temp));
     std::string file = std::string(temp) + "driver_lines.txt";
-    ASSERT_TRUE(e2e::writeFile(file, "first\r\nsecond"));
+    ASSERT_TRUE(testkit::writeFile(file, "first\r\nsecond"));
     EXPECT_EQ(std::vector<std::string>{"first"}, driver::readLines(file));
     EXPECT_FALSE(driver::waitFileLine(file, "second", 50));
-    ASSERT_TRUE(e2e::writeFile(file, "first\r\nsecond\n"));
+    ASSERT_TRUE(testkit::writeFile(file, "first\r\nsecond\n"));
     EXPECT_TRUE(driver::waitFileLine(file, "second", 50));
     EXPECT_TRUE(driver::waitLineCount(file, 2, 50));
     DeleteFileA(file.c_str());
@@ -352,60 +352,60 @@ TEST_F(E2EBench, SetUpLeavesTheDemoCdInQAndNoTraces)
         EXPECT_EQ("", labelOf(empty)) << empty;
         EXPECT_FALSE(answers(empty)) << empty;
     }
-    EXPECT_FALSE(e2e::keyExists(HKEY_CURRENT_USER, e2e::makerKey));
-    EXPECT_TRUE(e2e::keyExists(HKEY_LOCAL_MACHINE, e2e::codecKey));
-    EXPECT_FALSE(e2e::keyExists(HKEY_CURRENT_USER, e2e::plusKey));
-    EXPECT_TRUE(e2e::listFolder("D:\\").empty());
-    EXPECT_FALSE(driver::directoryExists(e2e::programsFolder() + "\\Orbek"));
-    EXPECT_FALSE(driver::fileExists(e2e::standinLogPath()));
+    EXPECT_FALSE(testkit::keyExists(HKEY_CURRENT_USER, testkit::makerKey));
+    EXPECT_TRUE(testkit::keyExists(HKEY_LOCAL_MACHINE, e2e::codecKey));
+    EXPECT_FALSE(testkit::keyExists(HKEY_CURRENT_USER, e2e::plusKey));
+    EXPECT_TRUE(testkit::listFolder("D:\\").empty());
+    EXPECT_FALSE(driver::directoryExists(testkit::programsFolder() + "\\Orbek"));
+    EXPECT_FALSE(driver::fileExists(testkit::standinLogPath()));
 }
 
 TEST_F(E2EBench, DiscsGoInAndOutWithTheirLabels)
 {
-    ASSERT_TRUE(insertDisc('P', "VELKORIN_DISC1"));
+    ASSERT_TRUE(testkit::insertDisc('P', "VELKORIN_DISC1"));
     EXPECT_EQ("VELKORIN_DISC1", labelOf('P'));
     EXPECT_TRUE(answers('P'));
-    ASSERT_TRUE(removeDisc('P'));
+    ASSERT_TRUE(testkit::removeDisc('P'));
     EXPECT_EQ("", labelOf('P'));
     EXPECT_FALSE(answers('P'));
-    ASSERT_TRUE(insertDisc('P', "velkorin"));
+    ASSERT_TRUE(testkit::insertDisc('P', "velkorin"));
     EXPECT_EQ("velkorin", labelOf('P'));
 
-    ASSERT_TRUE(removeDisc('Q'));
+    ASSERT_TRUE(testkit::removeDisc('Q'));
     EXPECT_FALSE(driver::fileExists("Q:\\setup.exe"));
     // Put back as it was, with another label.
-    ASSERT_TRUE(insertDisc('Q', "VELKORI"));
+    ASSERT_TRUE(testkit::insertDisc('Q', "VELKORI"));
     EXPECT_TRUE(driver::fileExists("Q:\\setup.exe"));
     EXPECT_EQ("VELKORI", labelOf('Q'));
 
-    ASSERT_TRUE(insertDisc('A', "VELKORIN"));
+    ASSERT_TRUE(testkit::insertDisc('A', "VELKORIN"));
     EXPECT_EQ("VELKORIN", labelOf('A'));
-    ASSERT_TRUE(insertDemoDisc('R'));
+    ASSERT_TRUE(testkit::insertDemoDisc('R'));
     EXPECT_TRUE(driver::fileExists("R:\\omake\\soundin.exe"));
 }
 
 TEST_F(E2EBench, RecordValuesAreStoredAsTheProgramStoresThem)
 {
-    ASSERT_TRUE(e2e::writeRecord("D:\\Orbek\\VELKORIN\\", 2));
-    e2e::RegValue cur = e2e::readRecordValue("cur");
+    ASSERT_TRUE(testkit::writeRecord("D:\\Orbek\\VELKORIN\\", 2));
+    testkit::RegValue cur = testkit::readRecordValue("cur");
     ASSERT_TRUE(cur.present);
     EXPECT_EQ(static_cast<DWORD>(REG_SZ), cur.type);
     // Stored without terminator; Wine's store adds one on the way back (Windows returns 2 bytes).
     EXPECT_EQ("Q:", cur.data.substr(0, 2));
     EXPECT_EQ(std::string("Q:\0", 3), cur.data);
-    e2e::RegValue drv = e2e::readRecordValue("drv");
+    testkit::RegValue drv = testkit::readRecordValue("drv");
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), drv.type);
     EXPECT_EQ(std::string("Q:\0", 3), drv.data);
-    e2e::RegValue dir = e2e::readRecordValue("dir");
+    testkit::RegValue dir = testkit::readRecordValue("dir");
     EXPECT_EQ("D:\\Orbek\\VELKORIN\\", dir.data.substr(0, 18));
-    e2e::RegValue set = e2e::readRecordValue("set");
+    testkit::RegValue set = testkit::readRecordValue("set");
     EXPECT_EQ(static_cast<DWORD>(REG_DWORD), set.type);
     EXPECT_EQ(std::string("\x02\0\0\0", 4), set.data);
 
-    ASSERT_TRUE(e2e::writeRecord("D:\\GAMES\\", -1));
-    EXPECT_FALSE(e2e::readRecordValue("set").present);
-    ASSERT_TRUE(e2e::clearRecord());
-    EXPECT_FALSE(e2e::keyExists(HKEY_CURRENT_USER, e2e::makerKey));
+    ASSERT_TRUE(testkit::writeRecord("D:\\GAMES\\", -1));
+    EXPECT_FALSE(testkit::readRecordValue("set").present);
+    ASSERT_TRUE(testkit::clearRecord());
+    EXPECT_FALSE(testkit::keyExists(HKEY_CURRENT_USER, testkit::makerKey));
 }
 
 TEST_F(E2EBench, ManifestLevelsNameTheInstalledFiles)
@@ -421,9 +421,9 @@ TEST_F(E2EBench, ManifestLevelsNameTheInstalledFiles)
     EXPECT_EQ(standard.end(), std::find(standard.begin(), standard.end(), "voice\\VALL00.DAT"));
     EXPECT_TRUE(gameFiles(3).empty());
 
-    ASSERT_TRUE(seedInstallation("D:\\Orbek\\VELKORIN\\", full));
-    EXPECT_EQ("midi\\vk41cgs.mid", e2e::readFile("D:\\Orbek\\VELKORIN\\midi\\vk41cgs.mid"));
-    EXPECT_EQ(30u, e2e::listFolder("D:\\Orbek\\VELKORIN\\voice").size());
+    ASSERT_TRUE(testkit::seedInstallation("D:\\Orbek\\VELKORIN\\", full));
+    EXPECT_EQ("midi\\vk41cgs.mid", testkit::readFile("D:\\Orbek\\VELKORIN\\midi\\vk41cgs.mid"));
+    EXPECT_EQ(30u, testkit::listFolder("D:\\Orbek\\VELKORIN\\voice").size());
 }
 
 TEST_F(E2EBench, GameStandInShowsTheWindowsTheSetupLooksFor)

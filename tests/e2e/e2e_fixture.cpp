@@ -7,6 +7,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "install/manifest_reader.h"
+#include "resources/resource.h"
+
 namespace e2e {
 
 namespace {
@@ -15,76 +18,54 @@ namespace {
 const std::vector<std::string> leftoverPrograms = {"setup.exe", "VELKORIN.EXE", "soundin.exe",
                                                    "UPDATE.EXE", "driver_target.exe"};
 
-const char discLetters[] = {'A', 'P', 'Q', 'R'};
-
-// An environment value; Unix paths (from the bench's shell) are turned into Z: paths.
-std::string envPath(const char* name)
-{
-    char buf[MAX_PATH * 2];
-    DWORD n = GetEnvironmentVariableA(name, buf, sizeof buf);
-    if (n == 0 || n >= sizeof buf)
-        return std::string();
-    std::string value(buf, n);
-    if (value[0] == '/')
-        value = driver::unixToWine(value);
-    while (value.size() > 3 && (value.back() == '\\' || value.back() == '/'))
-        value.pop_back();
-    return value;
-}
-
-// The disc folder of a drive as Wine's mount manager takes it: a Unix path.
-std::string unixDiscFolder(char letter)
-{
-    char buf[MAX_PATH * 2];
-    DWORD n = GetEnvironmentVariableA("VK_DRIVES", buf, sizeof buf);
-    if (n == 0 || n >= sizeof buf)
-        return std::string();
-    return std::string(buf, n) + "/" + static_cast<char>(letter | 0x20) + "/disc";
-}
-
-std::string hiddenFolder(char letter)
-{
-    return drivesDir() + "\\" + static_cast<char>(letter | 0x20) + "\\disc.out";
-}
-
 std::string root(char letter) { return std::string(1, letter) + ":\\"; }
 
-bool volumeLabel(char letter, std::string* label)
+// What a screen is called in the pictures, by the controls it carries.
+std::string screenName(HWND w)
 {
-    char buf[256] = "";
-    if (!GetVolumeInformationA(root(letter).c_str(), buf, sizeof buf, nullptr, nullptr, nullptr, nullptr, 0))
-        return false;
-    *label = buf;
-    return true;
+    auto has = [w](int id) { return driver::hasControl(w, id); };
+    if (driver::isMessageBox(w))
+        return "message";
+    if (driver::findChildByClass(w, "SysTreeView32"))
+        return "folder-browser-111";
+    if (has(IDC_MENU_START_GAME))
+        return "menu-105";
+    if (has(IDC_MENU_INSTALL))
+        return "menu-104";
+    if (has(IDC_LEVEL_MINIMUM))
+        return "level-choice-108";
+    if (has(IDC_UPGRADE_INSTALLED_FOLDER))
+        return has(IDC_LEVEL_STANDARD) ? "upgrade-choice-112" : has(IDC_LEVEL_FULL) ? "upgrade-choice-113"
+                                                                                     : "upgrade-choice-114";
+    if (has(IDC_INSTALL_DRIVE_LIST))
+        return "install-106";
+    if (has(IDC_PROGRESS_BAR))
+        return "upgrade-115";
+    if (has(IDC_SHORTCUT_NO))
+        return "shortcut-offer-110";
+    if (has(IDC_UNINSTALL_START))
+        return "uninstall-109";
+    if (has(IDC_PLUS_OK))
+        return "plus-warning-116";
+    return "codec-notice-117";
 }
 
-std::string lastErrorText(const std::string& what)
+// One picture per screen shown, however often a test waits for it; a message box with the
+// dialog that owns it.
+void pictureScreen(const std::string& folder, HWND w)
 {
-    return what + " failed with " + std::to_string(GetLastError());
+    static int count = 0;
+    static HWND last = nullptr;
+    if (w == last)
+        return;
+    last = w;
+    char file[MAX_PATH * 2];
+    std::snprintf(file, sizeof file, "%s\\%03d-%s.bmp", folder.c_str(), ++count, screenName(w).c_str());
+    HWND owner = GetWindow(w, GW_OWNER);
+    driver::saveScreenshot(file, driver::isMessageBox(w) && owner ? owner : w);
 }
 
 }  // namespace
-
-std::string buildDir()
-{
-    std::string dir = envPath("VK_BUILD_DIR");
-    return dir.empty() ? driver::unixToWine(VK_DEFAULT_BUILD_DIR) : dir;
-}
-
-std::string drivesDir() { return envPath("VK_DRIVES"); }
-
-std::string discFolder(char letter)
-{
-    return drivesDir() + "\\" + static_cast<char>(letter | 0x20) + "\\disc";
-}
-
-std::string demoCdFolder() { return buildDir() + "\\demo-cd"; }
-
-std::string standinLogPath()
-{
-    std::string path = envPath("VK_STANDIN_LOG");
-    return path.empty() ? "C:\\standins.log" : path;
-}
 
 void SetupE2E::killLeftovers()
 {
@@ -108,44 +89,42 @@ void SetupE2E::killLeftovers()
 
 void SetupE2E::SetUp()
 {
-    ASSERT_FALSE(drivesDir().empty()) << "VK_DRIVES is not set: run the tests through tools/wine-run";
-    ASSERT_TRUE(driver::directoryExists(demoCdFolder()))
-        << "no demo CD at " << demoCdFolder() << ": build the vk_demo_cd target";
+    ASSERT_FALSE(testkit::drivesDir().empty()) << "VK_DRIVES is not set: run the tests through tools/wine-run";
+    ASSERT_TRUE(driver::directoryExists(testkit::demoCdFolder()))
+        << "no demo CD at " << testkit::demoCdFolder() << ": build the vk_demo_cd target";
 
     killLeftovers();
     // A setup left over from elsewhere would make ours exit at once.
     HWND stray = driver::findDialog(driver::byTitle(captionSetup));
     ASSERT_EQ(nullptr, stray) << "a setup window is still open:\n" << driver::describeWindow(stray);
 
-    ASSERT_TRUE(clearRecord()) << "cannot delete HKCU\\" << makerKey;
-    ASSERT_TRUE(ensureKey(HKEY_LOCAL_MACHINE, codecKey)) << "cannot create HKLM\\" << codecKey;
-    ASSERT_TRUE(deleteKeyTree(HKEY_CURRENT_USER, plusKey)) << "cannot delete HKCU\\" << plusKey;
+    ASSERT_TRUE(testkit::clearRecord()) << "cannot delete HKCU\\" << testkit::makerKey;
+    ASSERT_TRUE(testkit::ensureKey(HKEY_LOCAL_MACHINE, codecKey)) << "cannot create HKLM\\" << codecKey;
+    ASSERT_TRUE(testkit::deleteKeyTree(HKEY_CURRENT_USER, plusKey)) << "cannot delete HKCU\\" << plusKey;
 
     // The bench's fixed disks, through their Unix folders: never what some other prefix maps.
     for (char d : {'d', 'e'}) {
-        std::string folder = drivesDir() + "\\" + d;
+        std::string folder = testkit::drivesDir() + "\\" + d;
         if (!driver::directoryExists(folder))
             continue;
-        ASSERT_TRUE(emptyFolder(folder)) << "cannot empty " << folder << "; " << listFolder(folder).size()
+        ASSERT_TRUE(testkit::emptyFolder(folder)) << "cannot empty " << folder << "; " << testkit::listFolder(folder).size()
                                          << " entries left";
     }
-    std::string programs = programsFolder();
+    std::string programs = testkit::programsFolder();
     ASSERT_FALSE(programs.empty()) << "no Programs folder";
-    ASSERT_TRUE(deleteTree(programs + "\\Orbek")) << "cannot delete " << driver::toUtf8(programs) << "\\Orbek";
+    ASSERT_TRUE(testkit::deleteTree(programs + "\\Orbek")) << "cannot delete " << driver::toUtf8(programs) << "\\Orbek";
 
-    std::string log = standinLogPath();
+    std::string log = testkit::standinLogPath();
     ASSERT_TRUE(DeleteFileA(log.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND)
-        << lastErrorText("deleting " + log);
+        << testkit::lastErrorText("deleting " + log);
 
-    for (char letter : discLetters) {
-        ASSERT_TRUE(deleteTree(hiddenFolder(letter))) << "cannot delete " << hiddenFolder(letter);
-        ASSERT_TRUE(deleteTree(discFolder(letter))) << "cannot delete " << discFolder(letter);
-        // Wine would go on reporting the label of the disc that was there.
-        if (letter != 'Q') {
-            ASSERT_TRUE(driver::remountDrive(letter)) << "cannot remount " << letter << ":";
-        }
-    }
-    ASSERT_TRUE(insertDemoDisc('Q'));
+    ASSERT_TRUE(testkit::clearDiscs());
+    ASSERT_TRUE(testkit::insertDemoDisc('Q'));
+
+    // tools/demo asks for a picture of every screen a test waits for.
+    std::string pictures = testkit::envPath("VK_DEMO_SHOTS");
+    if (!pictures.empty() && testkit::makeFolders(pictures))
+        driver::observeScreens([pictures](HWND w) { pictureScreen(pictures, w); });
 }
 
 void SetupE2E::TearDown()
@@ -158,103 +137,18 @@ void SetupE2E::TearDown()
     killLeftovers();
     setup_.release();
     // The other test programs of the bench expect its discs as they were.
-    EXPECT_TRUE(restoreDefaultDiscs());
+    EXPECT_TRUE(testkit::restoreDefaultDiscs());
 }
 
 void SetupE2E::screenshot(const std::string& name)
 {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string dir = buildDir() + "\\e2e-shots";
-    makeFolders(dir);
+    std::string dir = testkit::buildDir() + "\\e2e-shots";
+    testkit::makeFolders(dir);
     std::string file = dir + "\\" + (info ? std::string(info->test_suite_name()) + "." + info->name() : "test") +
                        "-" + name + ".bmp";
     if (driver::saveScreenshot(file))
         std::printf("screenshot: %s\n", file.c_str());
-}
-
-::testing::AssertionResult insertDiscInDrive(char letter, const std::string& label)
-{
-    std::string disc = discFolder(letter);
-    if (!driver::directoryExists(disc)) {
-        if (driver::directoryExists(hiddenFolder(letter))) {
-            if (!MoveFileA(hiddenFolder(letter).c_str(), disc.c_str()))
-                return ::testing::AssertionFailure() << lastErrorText("putting back " + disc);
-        } else if (!makeFolders(disc)) {
-            return ::testing::AssertionFailure() << lastErrorText("creating " + disc);
-        }
-    }
-    return setDriveLabel(letter, label);
-}
-
-::testing::AssertionResult insertDemoDiscInDrive(char letter, const std::string& label)
-{
-    std::string disc = discFolder(letter);
-    if (!deleteTree(disc) || !deleteTree(hiddenFolder(letter)))
-        return ::testing::AssertionFailure() << "cannot clear " << disc;
-    if (!copyTree(demoCdFolder(), disc))
-        return ::testing::AssertionFailure() << lastErrorText("copying " + demoCdFolder() + " to " + disc);
-    return setDriveLabel(letter, label);
-}
-
-::testing::AssertionResult removeDiscFromDrive(char letter)
-{
-    std::string disc = discFolder(letter);
-    // A drive without a disc stays empty.
-    if (driver::directoryExists(disc)) {
-        if (!deleteTree(hiddenFolder(letter)))
-            return ::testing::AssertionFailure() << "cannot clear " << hiddenFolder(letter);
-        if (!MoveFileA(disc.c_str(), hiddenFolder(letter).c_str()))
-            return ::testing::AssertionFailure() << lastErrorText("taking out " + disc);
-    }
-    if (!driver::defineDrive(letter, unixDiscFolder(letter)))
-        return ::testing::AssertionFailure() << "cannot define " << letter << ": on " << unixDiscFolder(letter);
-    // Wine then reports an empty label (Windows: no label at all) and no free space.
-    std::string label;
-    ULARGE_INTEGER freeBytes;
-    if (!driver::waitUntil([&] {
-            return !GetDiskFreeSpaceExA(root(letter).c_str(), &freeBytes, nullptr, nullptr) &&
-                   (!volumeLabel(letter, &label) || label.empty());
-        }, waitTimeoutMs))
-        return ::testing::AssertionFailure() << letter << ": still answers after the disc was taken out, label "
-                                             << driver::quote(label);
-    return ::testing::AssertionSuccess();
-}
-
-::testing::AssertionResult restoreDefaultDiscs()
-{
-    for (char letter : discLetters) {
-        if (letter == 'Q')
-            continue;
-        if (driver::directoryExists(discFolder(letter))) {
-            ::testing::AssertionResult out = removeDiscFromDrive(letter);
-            if (!out)
-                return out;
-        }
-    }
-    std::string label;
-    if (driver::directoryExists(discFolder('Q')) && volumeLabel('Q', &label) && label == "VELKORIN")
-        return ::testing::AssertionSuccess();
-    return insertDiscInDrive('Q', "VELKORIN");
-}
-
-::testing::AssertionResult setDriveLabel(char letter, const std::string& label)
-{
-    if (!writeFile(discFolder(letter) + "\\.windows-label", label + "\n"))
-        return ::testing::AssertionFailure() << lastErrorText("writing the label of " + discFolder(letter));
-    // Wine reads the label only when the drive is defined: a disc change. Defined on its folder,
-    // the drive also gives up a disc image that an interrupted test left in it.
-    if (!driver::defineDrive(letter, unixDiscFolder(letter)))
-        return ::testing::AssertionFailure() << "cannot define " << letter << ": on " << unixDiscFolder(letter);
-    return waitDriveLabel(letter, label);
-}
-
-::testing::AssertionResult waitDriveLabel(char letter, const std::string& label, DWORD timeoutMs)
-{
-    std::string got = "<unreadable>";
-    if (driver::waitUntil([&] { return volumeLabel(letter, &got) && got == label; }, timeoutMs))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << letter << ": reports the label " << driver::quote(got) << " after "
-                                         << timeoutMs << " ms, expected " << driver::quote(label);
 }
 
 ::testing::AssertionResult SetupE2E::startSetup(char drive)
@@ -285,8 +179,10 @@ void SetupE2E::screenshot(const std::string& name)
         exited = !setup_.running();
         return *dlg || exited;
     }, timeoutMs);
-    if (*dlg)
+    if (*dlg) {
+        driver::noteScreen(*dlg);
         return ::testing::AssertionSuccess();
+    }
     std::string want = driver::quote(title) + " with ids";
     for (int id : ids)
         want += " " + std::to_string(id);
@@ -342,7 +238,7 @@ void SetupE2E::screenshot(const std::string& name)
 std::vector<StandinCall> SetupE2E::standinCalls() const
 {
     std::vector<StandinCall> calls;
-    for (const std::string& line : driver::readLines(standinLogPath())) {
+    for (const std::string& line : driver::readLines(testkit::standinLogPath())) {
         size_t a = line.find('\t');
         size_t b = a == std::string::npos ? a : line.find('\t', a + 1);
         if (b == std::string::npos)
@@ -355,10 +251,10 @@ std::vector<StandinCall> SetupE2E::standinCalls() const
 
 ::testing::AssertionResult SetupE2E::waitStandinCalls(size_t count, DWORD timeoutMs)
 {
-    if (driver::waitLineCount(standinLogPath(), count, timeoutMs))
+    if (driver::waitLineCount(testkit::standinLogPath(), count, timeoutMs))
         return ::testing::AssertionSuccess();
     ::testing::AssertionResult r = ::testing::AssertionFailure();
-    r << "the stand-in log " << standinLogPath() << " has " << standinCalls().size() << " lines after "
+    r << "the stand-in log " << testkit::standinLogPath() << " has " << standinCalls().size() << " lines after "
       << timeoutMs << " ms, expected " << count;
     for (const StandinCall& c : standinCalls())
         r << "\n  " << driver::toUtf8(c.name + " | " + c.module + " | " + c.directory);
@@ -369,7 +265,7 @@ std::vector<StandinCall> SetupE2E::standinCalls() const
 {
     *window = nullptr;
     driver::Process game;
-    std::string program = demoCdFolder() + "\\VELKORIN.EXE";
+    std::string program = testkit::demoCdFolder() + "\\VELKORIN.EXE";
     if (!game.start(program, "VELKORIN.EXE " + argument, "C:\\"))
         return ::testing::AssertionFailure() << "cannot start " << program << ": error " << game.lastError();
     std::string title = argument == "/warning" ? titleGameWarning : titleGame;
@@ -380,52 +276,21 @@ std::vector<StandinCall> SetupE2E::standinCalls() const
     return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult SetupE2E::seedInstallation(const std::string& dir, const std::vector<std::string>& files)
-{
-    if (!makeFolders(dir))
-        return ::testing::AssertionFailure() << lastErrorText("creating " + dir);
-    for (const std::string& name : files) {
-        std::string path = withSlash(dir) + name;
-        size_t slash = path.rfind('\\');
-        if (!makeFolders(path.substr(0, slash + 1)) || !writeFile(path, name))
-            return ::testing::AssertionFailure() << lastErrorText("writing " + path);
-    }
-    return ::testing::AssertionSuccess();
-}
-
 std::vector<std::string> SetupE2E::gameFiles(int level) const
 {
-    static const char* const headers[] = {"[最小]", "[標準]", "[最大]"};
+    // Read as the setup reads it.
     std::vector<std::string> files;
-    if (level < 0 || level > 2)
+    std::FILE* manifest = std::fopen((testkit::demoCdFolder() + "\\setup.lst").c_str(), "rb");
+    ManifestReader reader{};
+    if (!manifest || !findSectionInFile(reader, manifest, level))
         return files;
-    std::string manifest = readFile(demoCdFolder() + "\\setup.lst");
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < manifest.size()) {
-        size_t end = manifest.find('\n', start);
-        std::string line = manifest.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-        if (end == std::string::npos)
-            break;
-        start = end + 1;
+    SectionHead head{};
+    if (readSectionHead(reader, head)) {
+        FileEntry entry = firstFileEntry(head);
+        while (nextFileEntry(reader, entry))
+            files.push_back(std::string(entry.destinationFolder) + entry.fileName);
     }
-    size_t i = 0;
-    while (i < lines.size() && lines[i] != headers[level])
-        ++i;
-    // Header, count, source folder, destination folder, then files and four-line groups.
-    if (i + 3 >= lines.size())
-        return files;
-    std::string dest = lines[i + 3];
-    for (i += 4; i < lines.size() && lines[i].compare(0, 5, "[END]") != 0; ++i) {
-        if (lines[i].compare(0, 1, "\\") == 0 && i + 3 < lines.size()) {
-            dest = lines[i + 2];
-            i += 3;
-        }
-        files.push_back(dest + lines[i]);
-    }
+    closeManifest(reader);
     return files;
 }
 
@@ -436,7 +301,7 @@ std::vector<std::string> SetupE2E::gameFiles(int level) const
     if (!driver::answer(box, answerId))
         return ::testing::AssertionFailure() << "cannot answer " << answerId << " to " << driver::describeWindow(box);
     if (!driver::postClose(progress))
-        return ::testing::AssertionFailure() << lastErrorText("posting a close to " + driver::describeWindow(progress));
+        return ::testing::AssertionFailure() << testkit::lastErrorText("posting a close to " + driver::describeWindow(progress));
     if (!driver::waitGone(box))
         return ::testing::AssertionFailure() << "the box is still there: " << driver::describeWindow(box);
     return ::testing::AssertionSuccess();
@@ -448,7 +313,7 @@ std::vector<std::string> SetupE2E::gameFiles(int level) const
     if (!driver::answer(box, IDNO))
         return ::testing::AssertionFailure() << "no No button on " << driver::describeWindow(box);
     if (!PostMessageA(progress, WM_QUIT, 0, 0) || !driver::postClose(progress))
-        return ::testing::AssertionFailure() << lastErrorText("posting to " + driver::describeWindow(progress));
+        return ::testing::AssertionFailure() << testkit::lastErrorText("posting to " + driver::describeWindow(progress));
     if (!driver::waitGone(box))
         return ::testing::AssertionFailure() << "the box is still there: " << driver::describeWindow(box);
     *next = driver::waitMessageBox(progress);
@@ -456,79 +321,6 @@ std::vector<std::string> SetupE2E::gameFiles(int level) const
         return ::testing::AssertionFailure() << "the copy did not stop at the question again; windows:\n"
                                              << driver::describeWindows(driver::processOf(progress));
     return ::testing::AssertionSuccess();
-}
-
-// Drive kinds and installed trees, for the fresh-install tests.
-
-::testing::AssertionResult setDriveKind(char letter, UINT driveType)
-{
-    if (!driver::remountDrive(letter, driveType))
-        return ::testing::AssertionFailure() << "cannot define " << letter << ": as type " << driveType;
-    UINT got = DRIVE_UNKNOWN;
-    if (driver::waitUntil([&] { return (got = GetDriveTypeA(root(letter).c_str())) == driveType; }, waitTimeoutMs))
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << letter << ": has the type " << got << ", expected " << driveType;
-}
-
-std::vector<std::string> listFilesBelow(const std::string& dir)
-{
-    std::vector<std::string> files;
-    for (const std::string& name : listFolder(dir)) {
-        std::string path = withSlash(dir) + name;
-        if (driver::directoryExists(path)) {
-            for (const std::string& inner : listFilesBelow(path))
-                files.push_back(name + "\\" + inner);
-        } else {
-            files.push_back(name);
-        }
-    }
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
-// Faults from outside: a drive filled by another process.
-
-namespace {
-
-std::string fillerPath(char letter) { return root(letter) + "vk-filler"; }
-
-}  // namespace
-
-::testing::AssertionResult leaveFreeOnDrive(char letter, ULONGLONG wanted)
-{
-    const std::string path = fillerPath(letter);
-    HANDLE filler = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (filler == INVALID_HANDLE_VALUE)
-        return ::testing::AssertionFailure() << lastErrorText("opening " + path);
-    ULARGE_INTEGER available = {};
-    GetDiskFreeSpaceExA(root(letter).c_str(), &available, nullptr, nullptr);
-    LARGE_INTEGER size = {};
-    GetFileSizeEx(filler, &size);
-    if (available.QuadPart > wanted) {
-        std::string zeros(static_cast<size_t>(available.QuadPart - wanted), '\0');
-        DWORD done = 0;
-        SetFilePointer(filler, 0, nullptr, FILE_END);
-        WriteFile(filler, zeros.data(), static_cast<DWORD>(zeros.size()), &done, nullptr);
-    } else {
-        LARGE_INTEGER end;
-        end.QuadPart = size.QuadPart - static_cast<LONGLONG>(wanted - available.QuadPart);
-        SetFilePointerEx(filler, end, nullptr, FILE_BEGIN);
-        SetEndOfFile(filler);
-    }
-    CloseHandle(filler);
-    GetDiskFreeSpaceExA(root(letter).c_str(), &available, nullptr, nullptr);
-    if (available.QuadPart != wanted)
-        return ::testing::AssertionFailure() << letter << ": has " << available.QuadPart << " bytes free, not "
-                                             << wanted;
-    return ::testing::AssertionSuccess();
-}
-
-::testing::AssertionResult freeDrive(char letter)
-{
-    const std::string path = fillerPath(letter);
-    if (DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << lastErrorText("deleting " + path);
 }
 
 }  // namespace e2e

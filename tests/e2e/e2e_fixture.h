@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "driver/driver.h"
-#include "helpers/test_helpers.h"
+#include "wine_bench.h"
 
 namespace e2e {
 
@@ -27,17 +27,12 @@ constexpr const char captionSetup[] = "Velkorinセットアップ";
 constexpr const char titleGame[] = "Velkorin";
 constexpr const char titleGameWarning[] = "Velkorin　警告";
 
-using testkit::gameKey;
-using testkit::makerKey;
-using testkit::recordKey;
 constexpr const char codecKey[] = "SOFTWARE\\Microsoft\\AudioCompressionManager\\DriverCache\\msacm.imaadpcm";
 constexpr const char plusKey[] = "Software\\Microsoft\\Plus!";
 
 // Waits of the end-to-end tests: long enough for a cold Wine process under load.
 constexpr DWORD startTimeoutMs = 20000;
 constexpr DWORD waitTimeoutMs = 10000;
-
-using testkit::RegValue;
 
 // One line of the stand-ins' log: which program ran, from where, in which folder.
 struct StandinCall {
@@ -46,75 +41,10 @@ struct StandinCall {
     std::string directory;   // its current directory
 };
 
-// Bench locations, from the environment that tools/wine-run passes on.
-std::string buildDir();               // VK_BUILD_DIR (the cross build tree)
-std::string drivesDir();              // VK_DRIVES (the folders behind the drive letters)
-std::string discFolder(char letter);  // <drives>\<letter>\disc: the disc in that drive
-std::string demoCdFolder();           // <build>\demo-cd, made by tools/make-demo-cd
-std::string standinLogPath();         // VK_STANDIN_LOG, else C:\standins.log
-
-// Files, folders, the registry and the record: the helpers all benches share.
-using testkit::clearRecord;
-using testkit::copyTree;
-using testkit::deleteKeyTree;
-using testkit::deleteTree;
-using testkit::dwordBytes;
-using testkit::emptyFolder;
-using testkit::ensureKey;
-using testkit::keyExists;
-using testkit::listFolder;
-using testkit::makeFolders;
-using testkit::programsFolder;
-using testkit::readFile;
-using testkit::readRecordValue;
-using testkit::readValue;
-using testkit::valueExists;
-using testkit::withSlash;
-using testkit::writeFile;
-using testkit::writeRecord;
-using testkit::writeValue;
-
-// Discs of the bench's drives A:, P:, Q:, R:; the Win32 tests use them too.
-// An empty disc with that label; a disc taken out earlier is put back as it was.
-::testing::AssertionResult insertDiscInDrive(char letter, const std::string& label = "VELKORIN");
-// A fresh copy of the demo CD with that label.
-::testing::AssertionResult insertDemoDiscInDrive(char letter, const std::string& label = "VELKORIN");
-// Takes the disc out: its folder is renamed away, so the drive letter dangles. Wine then
-// reports an empty label (Windows fails with 21) and fails the free-space calls with 3.
-::testing::AssertionResult removeDiscFromDrive(char letter);
-// Writes the label, has Wine read it (driver::remountDrive) and waits until
-// GetVolumeInformationA reports it.
-::testing::AssertionResult setDriveLabel(char letter, const std::string& label);
-::testing::AssertionResult waitDriveLabel(char letter, const std::string& label,
-                                          DWORD timeoutMs = waitTimeoutMs);
-// The discs as the bench starts and every test leaves them: only Q: holds one, labelled
-// VELKORIN (its files as the last test left them).
-::testing::AssertionResult restoreDefaultDiscs();
-
 class SetupE2E : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
-
-    // Discs (A:, P:, Q:, R:): the free functions below.
-    ::testing::AssertionResult insertDisc(char letter, const std::string& label = "VELKORIN")
-    {
-        return insertDiscInDrive(letter, label);
-    }
-    ::testing::AssertionResult insertDemoDisc(char letter, const std::string& label = "VELKORIN")
-    {
-        return insertDemoDiscInDrive(letter, label);
-    }
-    ::testing::AssertionResult removeDisc(char letter) { return removeDiscFromDrive(letter); }
-    ::testing::AssertionResult setDiscLabel(char letter, const std::string& label)
-    {
-        return setDriveLabel(letter, label);
-    }
-    ::testing::AssertionResult waitVolumeLabel(char letter, const std::string& label,
-                                               DWORD timeoutMs = waitTimeoutMs)
-    {
-        return waitDriveLabel(letter, label, timeoutMs);
-    }
 
     // The setup process.
     // Starts <root>setup.exe with the root as current directory, as auto-run does.
@@ -146,10 +76,6 @@ protected:
     ::testing::AssertionResult startGameWindow(const std::string& argument, HWND* window);
 
     // Installations.
-    // Creates dir (ending with '\') and each file of files below it (relative names, folders
-    // created as needed); each file holds its own name.
-    ::testing::AssertionResult seedInstallation(const std::string& dir,
-                                                const std::vector<std::string>& files);
     // The demo CD's files of a level as the manifest installs them: 0 "VELKORIN.EXE" only,
     // 1 adds the root data and "midi\...", 2 adds "voice\...". Relative install names.
     std::vector<std::string> gameFiles(int level) const;
@@ -179,23 +105,6 @@ private:
 // quit message (a quit ends a pump, and the copy goes on whatever the pump says), so the close
 // waits until the copy looks again, after its next file. The new box in *next.
 ::testing::AssertionResult resumeForOneFile(HWND box, HWND progress, HWND* next);
-
-// Drive kinds and installed trees, for the fresh-install tests.
-
-// Defines a bench drive afresh as another kind (DRIVE_FIXED, DRIVE_REMOTE...) and waits until
-// GetDriveTypeA reports it.
-::testing::AssertionResult setDriveKind(char letter, UINT driveType);
-// The files below dir, as relative paths ("midi\vk01_fm.mid"), sorted; folders only as the
-// path of their files.
-std::vector<std::string> listFilesBelow(const std::string& dir);
-
-// Faults from outside: a drive filled by another process.
-
-// <letter>:\vk-filler grown or cut until the drive has exactly wanted bytes free (a multiple of
-// 4096: tmpfs counts whole pages). The filler is written, not extended: a sparse end takes no room.
-::testing::AssertionResult leaveFreeOnDrive(char letter, ULONGLONG wanted);
-// The filler deleted again.
-::testing::AssertionResult freeDrive(char letter);
 
 }  // namespace e2e
 

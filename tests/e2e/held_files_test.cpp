@@ -47,8 +47,8 @@ private:
 std::map<std::string, std::string> filesBelow(const std::string& dir)
 {
     std::map<std::string, std::string> files;
-    for (const std::string& name : e2e::listFilesBelow(dir))
-        files[name] = e2e::readFile(dir + name);
+    for (const std::string& name : testkit::listFilesBelow(dir))
+        files[name] = testkit::readFile(dir + name);
     return files;
 }
 
@@ -60,8 +60,8 @@ protected:
         std::vector<std::string> files = gameFiles(level);
         ASSERT_FALSE(files.empty());
         files.insert(files.end(), extra.begin(), extra.end());
-        ASSERT_TRUE(seedInstallation(installDir, files));
-        ASSERT_TRUE(e2e::writeRecord(installDir, level));
+        ASSERT_TRUE(testkit::seedInstallation(installDir, files));
+        ASSERT_TRUE(testkit::writeRecord(installDir, level));
         ASSERT_TRUE(startSetup());
         ASSERT_TRUE(waitMenu105(&menu_));
     }
@@ -125,9 +125,9 @@ TEST_F(HeldFiles, CancelledUpgradeTellsOfTheHeldCopyAndDeletesEveryOther)
     ASSERT_TRUE(waitMenu105(&menu));
 
     std::map<std::string, std::string> expected = before;
-    expected[held] = e2e::readFile("Q:\\" + held);
+    expected[held] = testkit::readFile("Q:\\" + held);
     EXPECT_EQ(expected, filesBelow(installDir));
-    EXPECT_EQ(e2e::dwordBytes(0), e2e::readRecordValue("set").data);
+    EXPECT_EQ(testkit::dwordBytes(0), testkit::readRecordValue("set").data);
     EXPECT_TRUE(standinCalls().empty());
     exitFrom(menu);
 }
@@ -166,15 +166,15 @@ TEST_F(HeldFiles, RemovalLeavesHeldReadOnlyAndHiddenFilesAndTheFoldersThatHoldTh
 
     EXPECT_EQ(std::vector<std::string>({"SAVE0.DAT", "SE.DAT", "memo.txt", "notes.txt", "voice\\VALL00.DAT",
                                         "voice\\mine.wav"}),
-              e2e::listFilesBelow(dir));
+              testkit::listFilesBelow(dir));
     for (const std::string& name : players)
-        EXPECT_EQ(name, e2e::readFile(dir + name)) << name;
+        EXPECT_EQ(name, testkit::readFile(dir + name)) << name;
     EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_READONLY),
               GetFileAttributesA((dir + "memo.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN),
               GetFileAttributesA((dir + "notes.txt").c_str()) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_FALSE(driver::directoryExists(dir + "midi"));
-    EXPECT_FALSE(e2e::keyExists(HKEY_CURRENT_USER, e2e::makerKey));
-    EXPECT_FALSE(driver::directoryExists(e2e::programsFolder() + "\\Orbek"));
+    EXPECT_FALSE(testkit::keyExists(HKEY_CURRENT_USER, testkit::makerKey));
+    EXPECT_FALSE(driver::directoryExists(testkit::programsFolder() + "\\Orbek"));
     exitFrom(menu);
 }

@@ -45,7 +45,7 @@ protected:
             return;
         ASSERT_TRUE(restoreFixedDrives());
         // The first fixed drive is the prefix's C:, where the default install goes.
-        ASSERT_TRUE(e2e::deleteTree("C:\\Orbek"));
+        ASSERT_TRUE(testkit::deleteTree("C:\\Orbek"));
     }
 
     void TearDown() override
@@ -53,13 +53,13 @@ protected:
         SetupE2E::TearDown();
         EXPECT_TRUE(restoreFixedDrives());
         EXPECT_TRUE(putDiskDBack());
-        e2e::deleteTree("C:\\Orbek");
+        testkit::deleteTree("C:\\Orbek");
     }
 
     // D:'s folder moved aside: the letter dangles, and its free space can no longer be read.
     static ::testing::AssertionResult takeDiskDAway()
     {
-        std::string folder = e2e::drivesDir() + "\\d";
+        std::string folder = testkit::drivesDir() + "\\d";
         if (!MoveFileA(folder.c_str(), (folder + ".out").c_str()) || !driver::remountDrive('D'))
             return ::testing::AssertionFailure() << "cannot take " << folder << " away: " << GetLastError();
         return ::testing::AssertionSuccess();
@@ -67,7 +67,7 @@ protected:
 
     static ::testing::AssertionResult putDiskDBack()
     {
-        std::string folder = e2e::drivesDir() + "\\d";
+        std::string folder = testkit::drivesDir() + "\\d";
         if (!driver::directoryExists(folder + ".out"))
             return ::testing::AssertionSuccess();
         if (!MoveFileA((folder + ".out").c_str(), folder.c_str()) || !driver::remountDrive('D'))
@@ -80,7 +80,7 @@ protected:
         for (char letter : largeDisks) {
             if (GetDriveTypeA((std::string(1, letter) + ":\\").c_str()) == DRIVE_FIXED)
                 continue;
-            ::testing::AssertionResult done = e2e::setDriveKind(letter, DRIVE_FIXED);
+            ::testing::AssertionResult done = testkit::setDriveKind(letter, DRIVE_FIXED);
             if (!done)
                 return done;
         }
@@ -174,19 +174,19 @@ protected:
         std::vector<std::string> expected = gameFiles(level);
         ASSERT_FALSE(expected.empty());
         std::sort(expected.begin(), expected.end());
-        EXPECT_EQ(expected, e2e::listFilesBelow(dir));
+        EXPECT_EQ(expected, testkit::listFilesBelow(dir));
         for (const std::string& name : expected) {
-            EXPECT_EQ(e2e::readFile("Q:\\" + name), e2e::readFile(dir + name)) << name;
+            EXPECT_EQ(testkit::readFile("Q:\\" + name), testkit::readFile(dir + name)) << name;
             EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE), GetFileAttributesA((dir + name).c_str())) << name;
         }
     }
 
     void expectRecord(const std::string& dir, int level)
     {
-        e2e::RegValue cur = e2e::readRecordValue("cur");
-        e2e::RegValue drv = e2e::readRecordValue("drv");
-        e2e::RegValue installed = e2e::readRecordValue("dir");
-        e2e::RegValue set = e2e::readRecordValue("set");
+        testkit::RegValue cur = testkit::readRecordValue("cur");
+        testkit::RegValue drv = testkit::readRecordValue("drv");
+        testkit::RegValue installed = testkit::readRecordValue("dir");
+        testkit::RegValue set = testkit::readRecordValue("set");
         EXPECT_EQ(static_cast<DWORD>(REG_SZ), cur.type);
         // Stored without a terminator; Wine's store hands one back, Windows does not.
         EXPECT_STREQ("Q:", cur.data.c_str());
@@ -195,7 +195,7 @@ protected:
         EXPECT_EQ(static_cast<DWORD>(REG_SZ), installed.type);
         EXPECT_STREQ(dir.c_str(), installed.data.c_str());
         EXPECT_EQ(static_cast<DWORD>(REG_DWORD), set.type);
-        EXPECT_EQ(e2e::dwordBytes(static_cast<DWORD>(level)), set.data);
+        EXPECT_EQ(testkit::dwordBytes(static_cast<DWORD>(level)), set.data);
     }
 
     void exitFromMenu(HWND menu)
@@ -227,8 +227,8 @@ class EachLevel : public FreshInstall, public ::testing::WithParamInterface<Leve
 TEST_P(EachLevel, InstallsIntoTheDefaultFolderOnTheFirstDriveAndHandsOver)
 {
     // A removable disk and a second CD with room of their own are never offered.
-    ASSERT_TRUE(insertDisc('A', "FLOPPY"));
-    ASSERT_TRUE(insertDisc('P', "DATA"));
+    ASSERT_TRUE(testkit::insertDisc('A', "FLOPPY"));
+    ASSERT_TRUE(testkit::insertDisc('P', "DATA"));
     ASSERT_EQ(static_cast<UINT>(DRIVE_REMOVABLE), GetDriveTypeA("A:\\"));
     openInstallDialog(GetParam().button);
     ASSERT_FALSE(HasFatalFailure());
@@ -270,15 +270,15 @@ TEST_F(FreshInstall, WithoutADriveWithRoomTheLevelChoiceStaysAndASmallerLevelFit
         GTEST_SKIP() << "E: is not a small disk of its own on this bench";
     // The large disks become network drives: only the 4 MB E: is left as a fixed disk.
     for (char letter : largeDisks)
-        ASSERT_TRUE(e2e::setDriveKind(letter, DRIVE_REMOTE));
+        ASSERT_TRUE(testkit::setDriveKind(letter, DRIVE_REMOTE));
     openLevelChoice();
     ASSERT_FALSE(HasFatalFailure());
 
     expectNoDrive(IDC_LEVEL_FULL);
     // One page either side of the minimum level's million bytes: tmpfs counts whole pages.
-    ASSERT_TRUE(e2e::leaveFreeOnDrive('E', 999424));
+    ASSERT_TRUE(testkit::leaveFreeOnDrive('E', 999424));
     expectNoDrive(IDC_LEVEL_MINIMUM);
-    ASSERT_TRUE(e2e::leaveFreeOnDrive('E', 1003520));
+    ASSERT_TRUE(testkit::leaveFreeOnDrive('E', 1003520));
 
     chooseLevel(IDC_LEVEL_MINIMUM);
     ASSERT_FALSE(HasFatalFailure());
@@ -318,8 +318,8 @@ TEST_F(FreshInstall, YesToTheCancelRemovesEverythingTheRunMadeAndOpensMenu104)
     HWND menu;
     ASSERT_TRUE(waitMenu104(&menu));
     EXPECT_NE(menu_, menu);
-    EXPECT_EQ(std::vector<std::string>(), e2e::listFolder("D:\\"));
-    EXPECT_FALSE(e2e::keyExists(HKEY_CURRENT_USER, e2e::recordKey));
+    EXPECT_EQ(std::vector<std::string>(), testkit::listFolder("D:\\"));
+    EXPECT_FALSE(testkit::keyExists(HKEY_CURRENT_USER, testkit::recordKey));
     exitFromMenu(menu);
     EXPECT_TRUE(standinCalls().empty());
 }
@@ -328,9 +328,9 @@ TEST_F(FreshInstall, CancelInAnEarlierInstallationsFolderLeavesWhatWasThere)
 {
     // The folder of an installation whose record is gone: saves and an older game file.
     const std::string dir = "D:\\Orbek\\VELKORIN\\";
-    ASSERT_TRUE(e2e::makeFolders(dir));
-    ASSERT_TRUE(e2e::writeFile(dir + "SAVE0.DAT", "my save"));
-    ASSERT_TRUE(e2e::writeFile(dir + "KAO.DAT", "older game file"));
+    ASSERT_TRUE(testkit::makeFolders(dir));
+    ASSERT_TRUE(testkit::writeFile(dir + "SAVE0.DAT", "my save"));
+    ASSERT_TRUE(testkit::writeFile(dir + "KAO.DAT", "older game file"));
     openInstallDialog(IDC_LEVEL_STANDARD);
     ASSERT_FALSE(HasFatalFailure());
     selectDrive("D:\\");
@@ -349,9 +349,9 @@ TEST_F(FreshInstall, CancelInAnEarlierInstallationsFolderLeavesWhatWasThere)
     HWND menu;
     ASSERT_TRUE(waitMenu104(&menu));
 
-    EXPECT_EQ(std::vector<std::string>({"KAO.DAT", "SAVE0.DAT"}), e2e::listFilesBelow(dir));
-    EXPECT_EQ("my save", e2e::readFile(dir + "SAVE0.DAT"));
-    EXPECT_EQ("older game file", e2e::readFile(dir + "KAO.DAT"));
+    EXPECT_EQ(std::vector<std::string>({"KAO.DAT", "SAVE0.DAT"}), testkit::listFilesBelow(dir));
+    EXPECT_EQ("my save", testkit::readFile(dir + "SAVE0.DAT"));
+    EXPECT_EQ("older game file", testkit::readFile(dir + "KAO.DAT"));
     exitFromMenu(menu);
 }
 
@@ -381,7 +381,7 @@ TEST_F(FreshInstall, FolderFieldIsNormalisedAndAnEmptyOneInstallsIntoTheDriveRoo
     ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
     EXPECT_EQ("", driver::expectMessage(install_, captionWarning, textRootQuestion, IDYES));
     expectSuccessAndHandOver();
-    EXPECT_EQ(e2e::readFile("Q:\\VELKORIN.EXE"), e2e::readFile("D:\\VELKORIN.EXE"));
+    EXPECT_EQ(testkit::readFile("Q:\\VELKORIN.EXE"), testkit::readFile("D:\\VELKORIN.EXE"));
     expectRecord("D:\\", 0);
 }
 
@@ -485,7 +485,7 @@ TEST_P(TrailByteNames, MakeAndRemoveExactlyTheLevelsTheNameHas)
         EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textFailed, IDOK));
         HWND menu;
         ASSERT_TRUE(waitMenu104(&menu));
-        EXPECT_EQ(std::vector<std::string>(), e2e::listFolder("D:\\"));
+        EXPECT_EQ(std::vector<std::string>(), testkit::listFolder("D:\\"));
         exitFromMenu(menu);
         return;
     }
@@ -494,13 +494,13 @@ TEST_P(TrailByteNames, MakeAndRemoveExactlyTheLevelsTheNameHas)
     // Each level holds the next one alone: nothing made of half a character beside it.
     std::string parent = "D:\\";
     for (const std::string& level : name.levels) {
-        EXPECT_EQ(std::vector<std::string>({level}), e2e::listFolder(parent)) << parent;
+        EXPECT_EQ(std::vector<std::string>({level}), testkit::listFolder(parent)) << parent;
         parent += level + "\\";
     }
     expectInstalledFiles(dir, 0);
     expectRecord(dir, 0);
     removeAll();
-    EXPECT_EQ(std::vector<std::string>(), e2e::listFolder("D:\\"));
+    EXPECT_EQ(std::vector<std::string>(), testkit::listFolder("D:\\"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, TrailByteNames,
@@ -518,7 +518,7 @@ protected:
     {
         FreshInstall::TearDown();
         if (!longTop_.empty()) {
-            EXPECT_TRUE(e2e::deleteTree(longTop_));
+            EXPECT_TRUE(testkit::deleteTree(longTop_));
         }
     }
 
@@ -566,9 +566,9 @@ protected:
 
 TEST_F(Browser, ShowsPlainFoldersOnlyAndItsChoiceIsWhereTheGameGoes)
 {
-    ASSERT_TRUE(e2e::makeFolders("D:\\Plain\\Child"));
-    ASSERT_TRUE(e2e::makeFolders("D:\\Hidden\\Inner"));
-    ASSERT_TRUE(e2e::makeFolders("D:\\System\\Inner"));
+    ASSERT_TRUE(testkit::makeFolders("D:\\Plain\\Child"));
+    ASSERT_TRUE(testkit::makeFolders("D:\\Hidden\\Inner"));
+    ASSERT_TRUE(testkit::makeFolders("D:\\System\\Inner"));
     ASSERT_TRUE(SetFileAttributesA("D:\\Hidden", FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(SetFileAttributesA("D:\\System", FILE_ATTRIBUTE_SYSTEM));
     ASSERT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN), GetFileAttributesA("D:\\Hidden"));
@@ -628,8 +628,8 @@ TEST_F(Browser, PathsPast255CharactersAreLeftOutWithTheirSubFolders)
     longTop_ = top;
     const std::string fits(130, 'B');
     const std::string tooLong(131, 'C');
-    ASSERT_TRUE(e2e::makeFolders(top + "\\" + fits + "\\X"));
-    ASSERT_TRUE(e2e::makeFolders(top + "\\" + tooLong + "\\Y"));
+    ASSERT_TRUE(testkit::makeFolders(top + "\\" + fits + "\\X"));
+    ASSERT_TRUE(testkit::makeFolders(top + "\\" + tooLong + "\\Y"));
     openInstallDialog(IDC_LEVEL_MINIMUM);
     ASSERT_FALSE(HasFatalFailure());
     selectDrive("D:\\");
@@ -668,9 +668,9 @@ TEST_F(Browser, MoreFoldersThanTheTablesHoldShowsTheUpperLevelsThatFit)
 
 TEST_F(FreshInstall, PlusKeyShowsTheWarningWhoseOkNeedsTheCdAndWhoseCloseBoxDoesNot)
 {
-    ASSERT_TRUE(e2e::ensureKey(HKEY_CURRENT_USER, e2e::plusKey));
+    ASSERT_TRUE(testkit::ensureKey(HKEY_CURRENT_USER, e2e::plusKey));
     // Started from a second copy of the CD in P:, which can be taken out; the game CD stays in Q:.
-    ASSERT_TRUE(insertDemoDisc('P', "DATA"));
+    ASSERT_TRUE(testkit::insertDemoDisc('P', "DATA"));
     // The manifest is read from the current directory.
     ASSERT_TRUE(CopyFileA("P:\\setup.lst", "P:\\omake\\setup.lst", FALSE));
     ASSERT_TRUE(startSetupAt("P:\\setup.exe", "P:\\omake"));
@@ -688,7 +688,7 @@ TEST_F(FreshInstall, PlusKeyShowsTheWarningWhoseOkNeedsTheCdAndWhoseCloseBoxDoes
     HWND warning;
     ASSERT_TRUE(waitSetupDialog(&warning, {IDC_PLUS_OK}, e2e::waitTimeoutMs, captionPlus));
     EXPECT_EQ(install_, GetWindow(warning, GW_OWNER));
-    ASSERT_TRUE(removeDisc('P'));
+    ASSERT_TRUE(testkit::removeDisc('P'));
     ASSERT_TRUE(driver::click(warning, IDC_PLUS_OK));
     EXPECT_EQ("", driver::expectMessage(warning, captionWarning, textCdMissing, IDOK));
     EXPECT_TRUE(driver::isVisible(warning));
@@ -776,10 +776,10 @@ class BrokenManifestOnTheCd : public FreshInstall, public ::testing::WithParamIn
 TEST_P(BrokenManifestOnTheCd, EndsAsTheReadingRulesSayAndWritesOnlyIntoTheInstallFolder)
 {
     const BrokenManifest& manifest = GetParam();
-    ASSERT_TRUE(e2e::writeFile("Q:\\setup.lst", manifest.content));
-    ASSERT_TRUE(e2e::writeFile("Q:\\tiny.dat", "tiny"));
-    const std::vector<std::string> cdBefore = e2e::listFilesBelow("Q:\\");
-    const std::vector<std::string> rootBefore = e2e::listFolder("C:\\");
+    ASSERT_TRUE(testkit::writeFile("Q:\\setup.lst", manifest.content));
+    ASSERT_TRUE(testkit::writeFile("Q:\\tiny.dat", "tiny"));
+    const std::vector<std::string> cdBefore = testkit::listFilesBelow("Q:\\");
+    const std::vector<std::string> rootBefore = testkit::listFolder("C:\\");
     openInstallDialog(IDC_LEVEL_MINIMUM);
     ASSERT_FALSE(HasFatalFailure());
     const std::string dir = "C:\\" + std::string(defaultFolder);
@@ -826,16 +826,16 @@ TEST_P(BrokenManifestOnTheCd, EndsAsTheReadingRulesSayAndWritesOnlyIntoTheInstal
 
     std::vector<std::string> expected = manifest.installed;
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(expected, e2e::listFilesBelow(dir));
+    EXPECT_EQ(expected, testkit::listFilesBelow(dir));
     // New at the top of C: only the install folder's chain, and the stand-ins' log of the hand-over.
-    for (const std::string& name : e2e::listFolder("C:\\")) {
+    for (const std::string& name : testkit::listFolder("C:\\")) {
         if (std::find(rootBefore.begin(), rootBefore.end(), name) == rootBefore.end()) {
-            EXPECT_TRUE(name == "Orbek" || "C:\\" + name == e2e::standinLogPath()) << name;
+            EXPECT_TRUE(name == "Orbek" || "C:\\" + name == testkit::standinLogPath()) << name;
         }
     }
-    for (const std::string& name : e2e::listFolder("C:\\Orbek"))
+    for (const std::string& name : testkit::listFolder("C:\\Orbek"))
         EXPECT_EQ("VELKORIN", name);
-    EXPECT_EQ(cdBefore, e2e::listFilesBelow("Q:\\"));
+    EXPECT_EQ(cdBefore, testkit::listFilesBelow("Q:\\"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, BrokenManifestOnTheCd, ::testing::ValuesIn(brokenManifests()),

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,7 @@ protected:
         expectFiles(firstDir, 0, {});
         expectRecord(firstDir, 0);
         EXPECT_TRUE(shortcutExists());
+        noteState("1. minimum installed");
 
         // 2. The game from menu 105, in its folder; it saves, and the player leaves a note there.
         HWND menu;
@@ -47,27 +49,31 @@ protected:
         EXPECT_EQ("VELKORIN.EXE", game.name);
         EXPECT_EQ(0, lstrcmpiA((std::string(firstDir) + "VELKORIN.EXE").c_str(), game.module.c_str())) << game.module;
         EXPECT_EQ(0, lstrcmpiA(firstDir, (game.directory + "\\").c_str())) << game.directory;
-        ASSERT_TRUE(e2e::writeFile(std::string(firstDir) + saveName, saveBytes));
-        ASSERT_TRUE(e2e::writeFile(std::string(firstDir) + playerNote, "the player's own"));
+        ASSERT_TRUE(testkit::writeFile(std::string(firstDir) + saveName, saveBytes));
+        ASSERT_TRUE(testkit::writeFile(std::string(firstDir) + playerNote, "the player's own"));
+        noteState("2. game started, one save, a note");
 
         // 3. and 4. Upgrades to standard and to full, in place.
         upgrade(IDC_LEVEL_STANDARD, firstDir);
         ASSERT_FALSE(HasFatalFailure());
         expectFiles(firstDir, 1, {saveName, playerNote});
         expectRecord(firstDir, 1);
+        noteState("3. upgraded to standard");
         upgrade(IDC_LEVEL_FULL, firstDir);
         ASSERT_FALSE(HasFatalFailure());
         expectFiles(firstDir, 2, {saveName, playerNote});
         expectRecord(firstDir, 2);
+        noteState("4. upgraded to full");
 
         // 5. Uninstall keeping the saves: the record keeps the folder, the shortcut goes.
         uninstall(true, {"D:\\Orbek\\VELKORIN", "D:\\Orbek"});
         ASSERT_FALSE(HasFatalFailure());
         std::vector<std::string> left = {saveName, playerNote};   // sorted
-        EXPECT_EQ(left, e2e::listFilesBelow(firstDir));
-        EXPECT_EQ(saveBytes, e2e::readFile(std::string(firstDir) + saveName));
+        EXPECT_EQ(left, testkit::listFilesBelow(firstDir));
+        EXPECT_EQ(saveBytes, testkit::readFile(std::string(firstDir) + saveName));
         expectRecord(firstDir, -1);
         EXPECT_FALSE(shortcutExists());
+        noteState("5. removed, saves kept");
 
         // 6. A standard install into another folder brings the saves along.
         freshInstall(IDC_LEVEL_STANDARD, "Games\\Velkorin\\", &install);
@@ -77,18 +83,42 @@ protected:
                                             e2e::startTimeoutMs));
         finishFreshInstall(install);
         expectFiles(secondDir, 1, {saveName});
-        EXPECT_EQ(saveBytes, e2e::readFile(std::string(secondDir) + saveName));
+        EXPECT_EQ(saveBytes, testkit::readFile(std::string(secondDir) + saveName));
         expectRecord(secondDir, 1);
         EXPECT_TRUE(shortcutExists());
+        noteState("6. standard installed elsewhere");
 
         // 7. Uninstall everything: the new folder and its chain go; the old folder is the player's.
         uninstall(false, {});
         ASSERT_FALSE(HasFatalFailure());
         EXPECT_FALSE(driver::directoryExists("D:\\Games"));
-        EXPECT_EQ(left, e2e::listFilesBelow(firstDir));
-        EXPECT_EQ(saveBytes, e2e::readFile(std::string(firstDir) + saveName));
-        EXPECT_FALSE(e2e::keyExists(HKEY_CURRENT_USER, e2e::makerKey));
+        EXPECT_EQ(left, testkit::listFilesBelow(firstDir));
+        EXPECT_EQ(saveBytes, testkit::readFile(std::string(firstDir) + saveName));
+        EXPECT_FALSE(testkit::keyExists(HKEY_CURRENT_USER, testkit::makerKey));
         EXPECT_FALSE(shortcutExists());
+        noteState("7. removed");
+    }
+
+    // A line of what a step left on D: and in the registry, for tools/demo's account.
+    void noteState(const char* step)
+    {
+        std::string where;
+        for (const char* dir : {firstDir, secondDir}) {
+            if (!driver::directoryExists(dir))
+                continue;
+            std::vector<std::string> files = testkit::listFilesBelow(dir);
+            bool save = std::find(files.begin(), files.end(), saveName) != files.end();
+            where += (where.empty() ? "" : ", ") + std::string(dir) + " holds " + std::to_string(files.size()) +
+                     " file(s)" + (save ? " with " + std::string(saveName) : "");
+        }
+        testkit::RegValue dir = testkit::readRecordValue("dir");
+        testkit::RegValue set = testkit::readRecordValue("set");
+        std::string record = !dir.present ? "no record" : "dir=" + std::string(dir.data.c_str());
+        if (set.present && set.data.size() == sizeof(DWORD))
+            record += " set=" + std::to_string(static_cast<unsigned char>(set.data[0]));
+        std::printf("journey: %s: %s; %s; shortcut %s\n", step, where.empty() ? "nothing on D:" : where.c_str(),
+                    record.c_str(), shortcutExists() ? "yes" : "no");
+        std::fflush(stdout);
     }
 
     void startAt104(HWND* menu)
@@ -207,31 +237,31 @@ protected:
     {
         std::vector<std::string> expected = gameFiles(level);
         for (const std::string& name : expected) {
-            EXPECT_TRUE(readFile("Q:\\" + name) == readFile(dir + name)) << driver::toUtf8(dir + name);
+            EXPECT_TRUE(testkit::readFile("Q:\\" + name) == testkit::readFile(dir + name)) << driver::toUtf8(dir + name);
             // A plain file, also when the disc's own files are read-only.
             EXPECT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE), GetFileAttributesA((dir + name).c_str()))
                 << driver::toUtf8(dir + name);
         }
         expected.insert(expected.end(), extra.begin(), extra.end());
         std::sort(expected.begin(), expected.end());
-        EXPECT_EQ(expected, listFilesBelow(dir));
+        EXPECT_EQ(expected, testkit::listFilesBelow(dir));
     }
 
     // "dir" and "set" as the program reads them (level < 0: no "set").
     void expectRecord(const std::string& dir, int level)
     {
-        EXPECT_STREQ(dir.c_str(), readRecordValue("dir").data.c_str());
-        RegValue set = readRecordValue("set");
+        EXPECT_STREQ(dir.c_str(), testkit::readRecordValue("dir").data.c_str());
+        testkit::RegValue set = testkit::readRecordValue("set");
         if (level < 0) {
             EXPECT_FALSE(set.present);
         } else {
-            EXPECT_EQ(dwordBytes(static_cast<DWORD>(level)), set.data);
+            EXPECT_EQ(testkit::dwordBytes(static_cast<DWORD>(level)), set.data);
         }
     }
 
-    static std::string shortcutPath() { return programsFolder() + "\\Orbek\\Velkorin.lnk"; }
+    static std::string shortcutPath() { return testkit::programsFolder() + "\\Orbek\\Velkorin.lnk"; }
 
-    bool shortcutExists() const { return readFile(shortcutPath()) != "<missing>"; }
+    bool shortcutExists() const { return testkit::readFile(shortcutPath()) != "<missing>"; }
 };
 
 }  // namespace e2e

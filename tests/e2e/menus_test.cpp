@@ -36,10 +36,10 @@ protected:
     // A minimum installation whose game is the stand-in, and menu 105 over it.
     void openInstalledMenu(HWND* menu)
     {
-        ASSERT_TRUE(e2e::makeFolders(installDir));
-        ASSERT_TRUE(CopyFileA((e2e::demoCdFolder() + "\\VELKORIN.EXE").c_str(),
+        ASSERT_TRUE(testkit::makeFolders(installDir));
+        ASSERT_TRUE(CopyFileA((testkit::demoCdFolder() + "\\VELKORIN.EXE").c_str(),
                               (std::string(installDir) + "VELKORIN.EXE").c_str(), FALSE));
-        ASSERT_TRUE(e2e::writeRecord(installDir, 0));
+        ASSERT_TRUE(testkit::writeRecord(installDir, 0));
         ASSERT_TRUE(startSetup());
         ASSERT_TRUE(waitMenu105(menu));
     }
@@ -49,8 +49,8 @@ protected:
     // looks at P:, where the setup was started.
     void openInstalledMenuFromP(HWND* menu)
     {
-        ASSERT_TRUE(e2e::writeRecord(installDir, 0));
-        ASSERT_TRUE(insertDemoDisc('P', "DATA"));
+        ASSERT_TRUE(testkit::writeRecord(installDir, 0));
+        ASSERT_TRUE(testkit::insertDemoDisc('P', "DATA"));
         ASSERT_TRUE(startSetupAt("P:\\setup.exe", "P:\\omake"));
         ASSERT_TRUE(waitMenu105(menu));
     }
@@ -62,7 +62,7 @@ TEST_F(Menus, StartGameWithTheDiscOutWarnsAndStays)
 {
     HWND menu;
     openInstalledMenuFromP(&menu);
-    ASSERT_TRUE(removeDisc('P'));
+    ASSERT_TRUE(testkit::removeDisc('P'));
     ASSERT_TRUE(driver::click(menu, IDC_MENU_START_GAME));
     EXPECT_EQ("", driver::expectMessage(menu, "警告", cdMissing, IDOK));
     expectMenuStays(menu);

@@ -42,8 +42,8 @@ protected:
     // The game stand-in from the demo CD, as an installed game.
     void installGameStandin()
     {
-        ASSERT_TRUE(e2e::makeFolders(installDir));
-        ASSERT_TRUE(CopyFileA((e2e::demoCdFolder() + "\\VELKORIN.EXE").c_str(),
+        ASSERT_TRUE(testkit::makeFolders(installDir));
+        ASSERT_TRUE(CopyFileA((testkit::demoCdFolder() + "\\VELKORIN.EXE").c_str(),
                               (std::string(installDir) + "VELKORIN.EXE").c_str(), FALSE));
     }
 };
@@ -62,7 +62,7 @@ TEST_F(StartUp, WithoutRecordOpensTheTopMostMenu104)
 
 TEST_F(StartUp, CompleteRecordOpensMenu105)
 {
-    ASSERT_TRUE(e2e::writeRecord(installDir, 1));
+    ASSERT_TRUE(testkit::writeRecord(installDir, 1));
     ASSERT_TRUE(startSetup());
     HWND menu;
     ASSERT_TRUE(waitMenu105(&menu));
@@ -72,7 +72,7 @@ TEST_F(StartUp, CompleteRecordOpensMenu105)
 
 TEST_F(StartUp, RecordWithoutLevelOpensMenu104)
 {
-    ASSERT_TRUE(e2e::writeRecord(installDir, -1));
+    ASSERT_TRUE(testkit::writeRecord(installDir, -1));
     ASSERT_TRUE(startSetup());
     HWND menu;
     ASSERT_TRUE(waitMenu104(&menu));
@@ -98,7 +98,7 @@ TEST_F(StartUp, RunningGameMakesItExitSilently)
 {
     HWND game;
     ASSERT_TRUE(startGameWindow("/main", &game));
-    ASSERT_TRUE(e2e::writeRecord(installDir, 2));
+    ASSERT_TRUE(testkit::writeRecord(installDir, 2));
     ASSERT_TRUE(startSetup());
     EXPECT_TRUE(expectExitWithoutWindow());
     EXPECT_TRUE(standinCalls().empty());
@@ -107,7 +107,7 @@ TEST_F(StartUp, RunningGameMakesItExitSilently)
 TEST_F(StartUp, HandOverStartsTheGameFromTheRecordedFolder)
 {
     installGameStandin();
-    ASSERT_TRUE(e2e::writeRecord(installDir, 2));
+    ASSERT_TRUE(testkit::writeRecord(installDir, 2));
     HWND warning;
     ASSERT_TRUE(startGameWindow("/warning", &warning));
     ASSERT_TRUE(startSetup());
@@ -124,8 +124,8 @@ TEST_F(StartUp, HandOverStartsTheGameFromTheRecordedFolder)
 
 TEST_F(StartUp, HandOverReportsTheErrorWhenTheGameIsMissing)
 {
-    ASSERT_TRUE(e2e::makeFolders(installDir));
-    ASSERT_TRUE(e2e::writeRecord(installDir, 1));
+    ASSERT_TRUE(testkit::makeFolders(installDir));
+    ASSERT_TRUE(testkit::writeRecord(installDir, 1));
     HWND warning;
     ASSERT_TRUE(startGameWindow("/warning", &warning));
     ASSERT_TRUE(startSetup());
@@ -141,7 +141,7 @@ TEST_F(StartUp, HandOverReportsTheErrorWhenTheGameIsMissing)
 
 TEST_F(StartUp, NoDriveWithTheLabelIsFatal)
 {
-    ASSERT_TRUE(setDiscLabel('Q', "VELKORI"));
+    ASSERT_TRUE(testkit::setDriveLabel('Q', "VELKORI"));
     ASSERT_TRUE(startSetup());
     EXPECT_EQ("", driver::expectProcessMessage(setupPid(), "ERROR", cdMissingExit, IDOK, e2e::startTimeoutMs));
     DWORD code = 1;
@@ -153,9 +153,9 @@ TEST_F(StartUp, SetupOnAnotherDiscFindsTheGameCdByItsLabel)
 {
     // Started from a copy on P: labelled otherwise, the CD is found in R: by its label; the
     // lower-case label still matches.
-    ASSERT_TRUE(insertDemoDisc('P', "DATA"));
-    ASSERT_TRUE(insertDisc('R', "velkorin_disc1"));
-    ASSERT_TRUE(removeDisc('Q'));
+    ASSERT_TRUE(testkit::insertDemoDisc('P', "DATA"));
+    ASSERT_TRUE(testkit::insertDisc('R', "velkorin_disc1"));
+    ASSERT_TRUE(testkit::removeDisc('Q'));
     ASSERT_TRUE(startSetup('P'));
     HWND menu;
     ASSERT_TRUE(waitMenu104(&menu));
@@ -164,7 +164,7 @@ TEST_F(StartUp, SetupOnAnotherDiscFindsTheGameCdByItsLabel)
 
 TEST_F(StartUp, CodecNoticeComesFirstAndOnlyOkClosesIt)
 {
-    ASSERT_TRUE(e2e::deleteKeyTree(HKEY_LOCAL_MACHINE, e2e::codecKey));
+    ASSERT_TRUE(testkit::deleteKeyTree(HKEY_LOCAL_MACHINE, e2e::codecKey));
     ASSERT_TRUE(startSetup());
     HWND notice;
     ASSERT_TRUE(waitSetupDialog(&notice, {IDOK}, e2e::startTimeoutMs, e2e::captionSetup,

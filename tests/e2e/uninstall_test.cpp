@@ -29,15 +29,15 @@ protected:
         SetupE2E::SetUp();
         if (HasFatalFailure())
             return;
-        shortcut_ = e2e::programsFolder() + "\\Orbek\\Velkorin.lnk";
+        shortcut_ = testkit::programsFolder() + "\\Orbek\\Velkorin.lnk";
         // A full installation with its saves, its record and its shortcut.
         std::vector<std::string> files = gameFiles(2);
         ASSERT_FALSE(files.empty());
         files.insert(files.end(), saveNames.begin(), saveNames.end());
-        ASSERT_TRUE(seedInstallation(installDir, files));
-        ASSERT_TRUE(e2e::writeRecord(installDir, 2));
-        ASSERT_TRUE(e2e::makeFolders(e2e::programsFolder() + "\\Orbek"));
-        ASSERT_TRUE(e2e::writeFile(shortcut_, "link"));
+        ASSERT_TRUE(testkit::seedInstallation(installDir, files));
+        ASSERT_TRUE(testkit::writeRecord(installDir, 2));
+        ASSERT_TRUE(testkit::makeFolders(testkit::programsFolder() + "\\Orbek"));
+        ASSERT_TRUE(testkit::writeFile(shortcut_, "link"));
         ASSERT_TRUE(startSetup());
         ASSERT_TRUE(waitMenu105(&menu_));
     }
@@ -80,14 +80,14 @@ TEST_F(Uninstall, KeepingSavesLeavesThemAndTheFolderThenMenu104)
     EXPECT_EQ("", driver::expectMessage(menu_, e2e::captionSetup, uninstallDone, IDOK));
     expectMenu104ThenExit();
 
-    std::vector<std::string> left = e2e::listFolder(installDir);
+    std::vector<std::string> left = testkit::listFolder(installDir);
     EXPECT_EQ(saveNames.size(), left.size());
     for (const std::string& name : saveNames)
-        EXPECT_EQ(name, e2e::readFile(installDir + name)) << name;
-    EXPECT_FALSE(e2e::readRecordValue("set").present);
+        EXPECT_EQ(name, testkit::readFile(installDir + name)) << name;
+    EXPECT_FALSE(testkit::readRecordValue("set").present);
     // Stored without a terminator; Wine's store hands one back, Windows does not.
-    EXPECT_STREQ(installDir, e2e::readRecordValue("dir").data.c_str());
-    EXPECT_EQ("<missing>", e2e::readFile(shortcut_));
+    EXPECT_STREQ(installDir, testkit::readRecordValue("dir").data.c_str());
+    EXPECT_EQ("<missing>", testkit::readFile(shortcut_));
 }
 
 TEST_F(Uninstall, DeletingAllLeavesNoTraceThenMenu104)
@@ -99,8 +99,8 @@ TEST_F(Uninstall, DeletingAllLeavesNoTraceThenMenu104)
     expectMenu104ThenExit();
 
     EXPECT_FALSE(driver::directoryExists("D:\\Orbek"));
-    EXPECT_FALSE(driver::directoryExists(e2e::programsFolder() + "\\Orbek"));
-    EXPECT_FALSE(e2e::keyExists(HKEY_CURRENT_USER, e2e::makerKey));
+    EXPECT_FALSE(driver::directoryExists(testkit::programsFolder() + "\\Orbek"));
+    EXPECT_FALSE(testkit::keyExists(HKEY_CURRENT_USER, testkit::makerKey));
 }
 
 TEST_F(Uninstall, CancelDeletesNothingAndShowsMenu105Again)
@@ -109,10 +109,10 @@ TEST_F(Uninstall, CancelDeletesNothingAndShowsMenu105Again)
     ASSERT_TRUE(driver::click(dialog_, IDC_UNINSTALL_CANCEL));
     ASSERT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu_); }, e2e::waitTimeoutMs));
     EXPECT_EQ(nullptr, driver::findProcessMessageBox(setupPid()));
-    EXPECT_EQ("SAVE0.DAT", e2e::readFile(std::string(installDir) + "SAVE0.DAT"));
-    EXPECT_EQ("VELKORIN.EXE", e2e::readFile(std::string(installDir) + "VELKORIN.EXE"));
-    EXPECT_EQ("link", e2e::readFile(shortcut_));
-    EXPECT_TRUE(e2e::readRecordValue("set").present);
+    EXPECT_EQ("SAVE0.DAT", testkit::readFile(std::string(installDir) + "SAVE0.DAT"));
+    EXPECT_EQ("VELKORIN.EXE", testkit::readFile(std::string(installDir) + "VELKORIN.EXE"));
+    EXPECT_EQ("link", testkit::readFile(shortcut_));
+    EXPECT_TRUE(testkit::readRecordValue("set").present);
     ASSERT_TRUE(driver::click(menu_, IDC_MENU_EXIT));
     EXPECT_EQ("", driver::expectMessage(menu_, e2e::captionSetup, confirmExit, IDYES));
     EXPECT_TRUE(waitSetupExit());
@@ -126,27 +126,27 @@ TEST_F(TamperedRecord, FolderThatIsNoFullPathCountsAsNoInstallation)
 {
     // Run from a writable CD whose folder holds names of the game's files.
     const std::string cd = "Q:\\";
-    ASSERT_TRUE(e2e::writeFile(cd + "SAVE0.DAT", "the CD's own"));
+    ASSERT_TRUE(testkit::writeFile(cd + "SAVE0.DAT", "the CD's own"));
     for (const char* folder : {"", "VELKORIN\\"}) {
         SCOPED_TRACE(folder);
-        ASSERT_TRUE(e2e::writeRecord(folder, 2));
+        ASSERT_TRUE(testkit::writeRecord(folder, 2));
         ASSERT_TRUE(startSetup());
         HWND menu;
         ASSERT_TRUE(waitMenu104(&menu));
         ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
         EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, confirmExit, IDYES));
         EXPECT_TRUE(waitSetupExit());
-        EXPECT_EQ("the CD's own", e2e::readFile(cd + "SAVE0.DAT"));
-        EXPECT_NE("<missing>", e2e::readFile(cd + "SE.DAT"));
-        EXPECT_NE("<missing>", e2e::readFile(cd + "VOICE\\VALL00.DAT"));
+        EXPECT_EQ("the CD's own", testkit::readFile(cd + "SAVE0.DAT"));
+        EXPECT_NE("<missing>", testkit::readFile(cd + "SE.DAT"));
+        EXPECT_NE("<missing>", testkit::readFile(cd + "VOICE\\VALL00.DAT"));
     }
 }
 
 TEST_F(TamperedRecord, FolderWithoutFinalBackslashIsRemovedWithItsChainOnly)
 {
-    ASSERT_TRUE(seedInstallation(installDir, gameFiles(2)));
-    ASSERT_TRUE(e2e::makeFolders("D:\\Orbek\\Other\\"));
-    ASSERT_TRUE(e2e::writeRecord("D:\\Orbek\\VELKORIN", 2));
+    ASSERT_TRUE(testkit::seedInstallation(installDir, gameFiles(2)));
+    ASSERT_TRUE(testkit::makeFolders("D:\\Orbek\\Other\\"));
+    ASSERT_TRUE(testkit::writeRecord("D:\\Orbek\\VELKORIN", 2));
     ASSERT_TRUE(startSetup());
     HWND menu, dialog;
     ASSERT_TRUE(waitMenu105(&menu));
@@ -169,7 +169,7 @@ TEST_F(TamperedRecord, ValuesOfAnotherTypeOrLevelOpenTheMenuOfWhatTheyStillTell)
 {
     // A writable CD whose root a "dir" of bytes spelling Q:\ would hand to the removal.
     const std::string cd = "Q:\\";
-    ASSERT_TRUE(e2e::writeFile(cd + "SAVE0.DAT", "the CD's own"));
+    ASSERT_TRUE(testkit::writeFile(cd + "SAVE0.DAT", "the CD's own"));
     const std::string root = std::string("Q:\\") + '\0';
     struct Case {
         DWORD dirType;
@@ -179,20 +179,20 @@ TEST_F(TamperedRecord, ValuesOfAnotherTypeOrLevelOpenTheMenuOfWhatTheyStillTell)
         bool installed;
     };
     const Case cases[] = {
-        {REG_DWORD, root, REG_DWORD, e2e::dwordBytes(2), false},
-        {REG_BINARY, root, REG_DWORD, e2e::dwordBytes(2), false},
-        {REG_SZ, installDir, REG_DWORD, e2e::dwordBytes(3), false},
-        {REG_SZ, installDir, REG_DWORD, e2e::dwordBytes(0xFFFFFFFF), false},
+        {REG_DWORD, root, REG_DWORD, testkit::dwordBytes(2), false},
+        {REG_BINARY, root, REG_DWORD, testkit::dwordBytes(2), false},
+        {REG_SZ, installDir, REG_DWORD, testkit::dwordBytes(3), false},
+        {REG_SZ, installDir, REG_DWORD, testkit::dwordBytes(0xFFFFFFFF), false},
         {REG_SZ, installDir, REG_SZ, std::string("2") + '\0', false},
         // Read as a signed 16-bit level: 1.
-        {REG_SZ, installDir, REG_DWORD, e2e::dwordBytes(65537), true},
+        {REG_SZ, installDir, REG_DWORD, testkit::dwordBytes(65537), true},
     };
-    ASSERT_TRUE(seedInstallation(installDir, gameFiles(1)));
+    ASSERT_TRUE(testkit::seedInstallation(installDir, gameFiles(1)));
     for (const Case& tampered : cases) {
         SCOPED_TRACE(testing::PrintToString(tampered.dir) + " " + testing::PrintToString(tampered.set));
-        ASSERT_TRUE(e2e::writeRecord(installDir, 1));
-        ASSERT_TRUE(e2e::writeValue(HKEY_CURRENT_USER, e2e::recordKey, "dir", tampered.dirType, tampered.dir));
-        ASSERT_TRUE(e2e::writeValue(HKEY_CURRENT_USER, e2e::recordKey, "set", tampered.setType, tampered.set));
+        ASSERT_TRUE(testkit::writeRecord(installDir, 1));
+        ASSERT_TRUE(testkit::writeValue(HKEY_CURRENT_USER, testkit::recordKey, "dir", tampered.dirType, tampered.dir));
+        ASSERT_TRUE(testkit::writeValue(HKEY_CURRENT_USER, testkit::recordKey, "set", tampered.setType, tampered.set));
         ASSERT_TRUE(startSetup());
         HWND menu;
         if (tampered.installed) {
@@ -209,8 +209,8 @@ TEST_F(TamperedRecord, ValuesOfAnotherTypeOrLevelOpenTheMenuOfWhatTheyStillTell)
         ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
         EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, confirmExit, IDYES));
         EXPECT_TRUE(waitSetupExit());
-        EXPECT_EQ("the CD's own", e2e::readFile(cd + "SAVE0.DAT"));
-        EXPECT_EQ(tampered.set, e2e::readRecordValue("set").data);
-        EXPECT_EQ(gameFiles(1).size(), e2e::listFilesBelow(installDir).size());
+        EXPECT_EQ("the CD's own", testkit::readFile(cd + "SAVE0.DAT"));
+        EXPECT_EQ(tampered.set, testkit::readRecordValue("set").data);
+        EXPECT_EQ(gameFiles(1).size(), testkit::listFilesBelow(installDir).size());
     }
 }

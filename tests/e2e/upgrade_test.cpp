@@ -32,12 +32,12 @@ const std::vector<std::string> playersFiles = {"SAVE0.DAT", "memo.txt"};
 // Every file below dir, by its name relative to dir, with its contents.
 void collectFiles(const std::string& dir, const std::string& prefix, std::map<std::string, std::string>& out)
 {
-    for (const std::string& name : e2e::listFolder(dir + prefix)) {
+    for (const std::string& name : testkit::listFolder(dir + prefix)) {
         std::string relative = prefix + name;
         if (driver::directoryExists(dir + relative))
             collectFiles(dir, relative + "\\", out);
         else
-            out[relative] = e2e::readFile(dir + relative);
+            out[relative] = testkit::readFile(dir + relative);
     }
 }
 
@@ -64,8 +64,8 @@ protected:
         ASSERT_FALSE(files.empty());
         files.insert(files.end(), playersFiles.begin(), playersFiles.end());
         files.insert(files.end(), extra.begin(), extra.end());
-        ASSERT_TRUE(seedInstallation(dir_, files));
-        ASSERT_TRUE(e2e::writeRecord(dir_, level));
+        ASSERT_TRUE(testkit::seedInstallation(dir_, files));
+        ASSERT_TRUE(testkit::writeRecord(dir_, level));
         before_ = snapshot(dir_);
         ASSERT_TRUE(startSetup());
         ASSERT_TRUE(waitMenu105(&menu_));
@@ -134,9 +134,9 @@ protected:
 
     void expectRecordedLevel(int level)
     {
-        EXPECT_EQ(e2e::dwordBytes(static_cast<DWORD>(level)), e2e::readRecordValue("set").data);
+        EXPECT_EQ(testkit::dwordBytes(static_cast<DWORD>(level)), testkit::readRecordValue("set").data);
         // Stored without a terminator; Wine's store hands one back, Windows does not.
-        EXPECT_STREQ(dir_.c_str(), e2e::readRecordValue("dir").data.c_str());
+        EXPECT_STREQ(dir_.c_str(), testkit::readRecordValue("dir").data.c_str());
     }
 
     // The game files of level are all there: those seeded before unchanged, the others copied
@@ -147,7 +147,7 @@ protected:
         for (const std::string& name : gameFiles(level)) {
             auto seeded = before_.find(name);
             std::string expected = seeded != before_.end() ? seeded->second
-                                                           : e2e::readFile(e2e::demoCdFolder() + "\\" + name);
+                                                           : testkit::readFile(testkit::demoCdFolder() + "\\" + name);
             EXPECT_EQ(expected, now[name]) << name;
         }
         for (const auto& file : before_)
@@ -268,7 +268,7 @@ TEST_F(Upgrade, TooLittleRoomOnTheInstallationsDriveKeepsTheLevelChoice)
 // Microsoft Plus! present; the menu serves the new level after each.
 TEST_F(Upgrade, MinimumToStandardToFullAddsTheFilesAndKeepsEveryOther)
 {
-    const std::string shortcut = e2e::programsFolder() + "\\Orbek\\Velkorin.lnk";
+    const std::string shortcut = testkit::programsFolder() + "\\Orbek\\Velkorin.lnk";
     openMenuOver(0);
     HWND choice, upgrade;
     openChoice(menu_, 0, &choice);
@@ -290,7 +290,7 @@ TEST_F(Upgrade, MinimumToStandardToFullAddsTheFilesAndKeepsEveryOther)
     EXPECT_FALSE(driver::directoryExists(dir_ + "voice"));
 
     // The shortcut is there now: no offer, straight to the result.
-    ASSERT_TRUE(e2e::ensureKey(HKEY_CURRENT_USER, e2e::plusKey));
+    ASSERT_TRUE(testkit::ensureKey(HKEY_CURRENT_USER, e2e::plusKey));
     openChoice(menu_, 1, &choice);
     openUpgrade(choice, IDC_LEVEL_FULL, "293 メガバイト", &upgrade);
     ASSERT_TRUE(driver::click(upgrade, IDC_PROGRESS_START));
@@ -344,7 +344,7 @@ TEST_F(Upgrade, CancelledMinimumToFullLeavesTheMinimumInstallation)
 // A voice file missing on the CD stops the copy after the root files and the voices before it.
 TEST_F(Upgrade, FailedMinimumToFullRemovesWhatItCopied)
 {
-    ASSERT_TRUE(DeleteFileA((e2e::discFolder('Q') + "\\VOICE\\VALL15.DAT").c_str()));
+    ASSERT_TRUE(DeleteFileA((testkit::discFolder('Q') + "\\VOICE\\VALL15.DAT").c_str()));
     openMenuOver(0, {"KAO.DAT"});
     HWND choice, upgrade;
     openChoice(menu_, 0, &choice);

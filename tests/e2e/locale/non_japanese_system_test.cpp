@@ -84,7 +84,7 @@ TEST_F(NonJapaneseSystem, JapaneseTextsAndFolderNamesFromInstallToRemoval)
     expectFiles(installDir, 0, {});
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(L"D:\\ゲーム\\表示\\VELKORIN.EXE"));
     expectRecord(installDir, 0);
-    EXPECT_TRUE(recordDirWide() == installDirWide) << driver::toUtf8(e2e::readRecordValue("dir").data);
+    EXPECT_TRUE(recordDirWide() == installDirWide) << driver::toUtf8(testkit::readRecordValue("dir").data);
     testkit::LinkProperties link = testkit::readLink(shortcutPath());
     EXPECT_EQ(std::string(installDir) + "velkorin.exe", link.target);
     EXPECT_EQ(installDir, link.workDir);
@@ -100,6 +100,6 @@ TEST_F(NonJapaneseSystem, JapaneseTextsAndFolderNamesFromInstallToRemoval)
     uninstall(false, {});
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_FALSE(driver::directoryExists("D:\\ゲーム"));
-    EXPECT_FALSE(e2e::keyExists(HKEY_CURRENT_USER, e2e::makerKey));
+    EXPECT_FALSE(testkit::keyExists(HKEY_CURRENT_USER, testkit::makerKey));
     EXPECT_FALSE(shortcutExists());
 }

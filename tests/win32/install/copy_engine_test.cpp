@@ -19,11 +19,10 @@
 #include "resources/resource.h"
 #include "shell/base/dialogs.h"
 #include "shell/base/setup_state.h"
-#include "e2e_fixture.h"
+#include "wine_bench.h"
 #include "support/background.h"
-#include "support/bench.h"
+#include "support/message_watcher.h"
 #include "support/import_patch.h"
-#include "support/seeded_install.h"
 
 namespace {
 
@@ -117,7 +116,7 @@ BOOL WINAPI copyWithSourceNotReady(LPCSTR source, LPCSTR destination, BOOL failI
     return copy(source, destination, failIfExists);
 }
 
-using Seen = std::vector<bench::MessageWatcher::Seen>;
+using Seen = std::vector<testkit::MessageWatcher::Seen>;
 
 std::string errorBox(const std::string& text)
 {
@@ -173,12 +172,12 @@ protected:
         setup.appInstance = GetModuleHandleA(nullptr);
         std::strcpy(setup.cdDrive, "Q:");
         GetCurrentDirectoryA(sizeof previousDirectory_, previousDirectory_);
-        bench::clearRecord();
-        bench::removeTree(top);
-        bench::removeTree(cdFolder);
-        ASSERT_TRUE(bench::makeFolders(cdFolder));
-        ASSERT_TRUE(bench::makeFolders(programs));
-        redirect_.reset(new bench::ProgramsRedirect(programs));
+        testkit::clearRecord();
+        testkit::deleteTree(top);
+        testkit::deleteTree(cdFolder);
+        ASSERT_TRUE(testkit::makeFolders(cdFolder));
+        ASSERT_TRUE(testkit::makeFolders(programs));
+        redirect_.reset(new testkit::ProgramsRedirect(programs));
         ASSERT_TRUE(SetCurrentDirectoryA(cdFolder));
     }
 
@@ -187,17 +186,17 @@ protected:
         ui_.reset();
         SetCurrentDirectoryA(previousDirectory_);
         redirect_.reset();
-        bench::removeTree(cdFolder);
-        bench::removeTree(top);
-        bench::clearRecord();
+        testkit::deleteTree(cdFolder);
+        testkit::deleteTree(top);
+        testkit::clearRecord();
         bare = nullptr;
     }
 
     void cdFile(const std::string& path, const std::string& content)
     {
         std::string full = std::string(cdFolder) + "\\" + path;
-        ASSERT_TRUE(bench::makeFolders(full.substr(0, full.rfind('\\'))));
-        ASSERT_TRUE(bench::writeFile(full, content)) << full;
+        ASSERT_TRUE(testkit::makeFolders(full.substr(0, full.rfind('\\'))));
+        ASSERT_TRUE(testkit::writeFile(full, content)) << full;
     }
 
     void manifest(const std::string& text) { cdFile("setup.lst", text); }
@@ -205,7 +204,7 @@ protected:
     // A fresh install's folder as createInstallFolder leaves it.
     void prepareTarget(const std::string& dir)
     {
-        ASSERT_TRUE(bench::makeFolders(dir));
+        ASSERT_TRUE(testkit::makeFolders(dir));
         std::strcpy(setup.targetDir, dir.c_str());
     }
 
@@ -219,7 +218,7 @@ protected:
         dialog_.label.clear();
         dialog_.controlsPaint = false;
         bare = &dialog_;
-        ui_.reset(new bench::Background([upgrade] {
+        ui_.reset(new testkit::Background([upgrade] {
             openDialog(upgrade ? IDD_UPGRADE : IDD_INSTALL, nullptr, bareProgressProc);
         }));
         ASSERT_TRUE(driver::waitUntil([this] { return dialog_.window.load() != nullptr; }, 10000));
@@ -240,12 +239,12 @@ protected:
         ASSERT_TRUE(ui_->finished(30000)) << driver::describeWindows(GetCurrentProcessId());
     }
 
-    std::string content(const std::string& path) { return bench::readFile(path); }
+    std::string content(const std::string& path) { return testkit::readFile(path); }
 
     char previousDirectory_[MAX_PATH] = {};
     BareDialog dialog_;
-    std::unique_ptr<bench::Background> ui_;
-    std::unique_ptr<bench::ProgramsRedirect> redirect_;
+    std::unique_ptr<testkit::Background> ui_;
+    std::unique_ptr<testkit::ProgramsRedirect> redirect_;
 };
 
 // A section of three files in three folders of the CD, the last into a sub-folder that does
@@ -266,19 +265,19 @@ TEST_F(CopyEngine, FreshInstallCompletesRecordsAndOffersTheShortcut)
     ASSERT_TRUE(SetFileAttributesA("Q:\\VKTEST\\DATA\\KAO.DAT", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     prepareTarget(installDir);
     // The folder of an earlier installation, whose saves come over.
-    ASSERT_TRUE(bench::makeFolders("D:\\CeTest\\Old"));
-    ASSERT_TRUE(bench::writeFile("D:\\CeTest\\Old\\SAVE0.DAT", "old save"));
+    ASSERT_TRUE(testkit::makeFolders("D:\\CeTest\\Old"));
+    ASSERT_TRUE(testkit::writeFile("D:\\CeTest\\Old\\SAVE0.DAT", "old save"));
     std::strcpy(setup.previousDir, "D:\\CeTest\\Old\\");
     setup.chosenType = 2;
 
-    bench::MessageWatcher watcher({IDYES});
+    testkit::MessageWatcher watcher({IDYES});
     startRun(false);
     declineShortcutOffer();
     expectRunEnds();
     Seen seen = watcher.stop();
 
     EXPECT_EQ(1, dialog_.result);
-    EXPECT_EQ(std::vector<std::string>({std::string(captionSetup) + "|" + textCopySaves}), bench::captionsAndTexts(seen));
+    EXPECT_EQ(std::vector<std::string>({std::string(captionSetup) + "|" + textCopySaves}), testkit::captionsAndTexts(seen));
     EXPECT_EQ(99, dialog_.bar);
     EXPECT_EQ("100 %", dialog_.label);
     EXPECT_TRUE(dialog_.controlsPaint);
@@ -325,10 +324,10 @@ TEST_F(CopyEngine, SourceThatDoesNotOpenEndsWithItsCodeAndKeepsWhatWasThere)
     cdFile("C.DAT", "c");
     prepareTarget(installDir);
     // A file of the name missing on the CD is already in the folder: it is not the run's to remove.
-    ASSERT_TRUE(bench::writeFile(std::string(installDir) + "B.DAT", "mine"));
+    ASSERT_TRUE(testkit::writeFile(std::string(installDir) + "B.DAT", "mine"));
     setup.chosenType = 2;
 
-    bench::MessageWatcher watcher({IDOK});
+    testkit::MessageWatcher watcher({IDOK});
     startRun(false);
     expectRunEnds();
     Seen seen = watcher.stop();
@@ -336,26 +335,26 @@ TEST_F(CopyEngine, SourceThatDoesNotOpenEndsWithItsCodeAndKeepsWhatWasThere)
     EXPECT_EQ(0, dialog_.result);
     EXPECT_EQ(copyRunning, dialog_.copyStateAfter);
     EXPECT_TRUE(dialog_.controlsPaint);
-    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 2")}), bench::captionsAndTexts(seen));
+    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 2")}), testkit::captionsAndTexts(seen));
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ(dialog_.window.load(), seen[0].owner);
     EXPECT_EQ("a", content(std::string(installDir) + "A.DAT"));
     EXPECT_EQ("mine", content(std::string(installDir) + "B.DAT"));
     EXPECT_FALSE(driver::fileExists(std::string(installDir) + "C.DAT"));
-    EXPECT_FALSE(bench::recordValueExists("dir"));
+    EXPECT_FALSE(testkit::recordValueExists("dir"));
 
     // Now on the CD, but not ready at the moment of its copy, as a disc spinning up: by the time
     // the run cleans up after the failure the source opens, and the file stays all the same.
     cdFile("B.DAT", "b");
     notReadySource = "Q:\\VKTEST\\B.DAT";
-    bench::ImportPatch patch("kernel32.dll", "CopyFileA",
+    testkit::ImportPatch patch("kernel32.dll", "CopyFileA",
                             reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&copyWithSourceNotReady)));
     ASSERT_TRUE(patch.active());
     systemCopyFile = patch.original();
-    bench::MessageWatcher again({IDOK});
+    testkit::MessageWatcher again({IDOK});
     startRun(false);
     expectRunEnds();
-    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 21")}), bench::captionsAndTexts(again.stop()));
+    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 21")}), testkit::captionsAndTexts(again.stop()));
     EXPECT_EQ("mine", content(std::string(installDir) + "B.DAT"));
     EXPECT_FALSE(driver::fileExists(std::string(installDir) + "C.DAT"));
 }
@@ -368,12 +367,12 @@ TEST_F(CopyEngine, DestinationTwoLevelsDeepEndsWithPathNotFound)
     prepareTarget(installDir);
     setup.chosenType = 2;
 
-    bench::MessageWatcher watcher({IDOK});
+    testkit::MessageWatcher watcher({IDOK});
     startRun(false);
     expectRunEnds();
 
     EXPECT_EQ(0, dialog_.result);
-    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 3")}), bench::captionsAndTexts(watcher.stop()));
+    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 3")}), testkit::captionsAndTexts(watcher.stop()));
     EXPECT_EQ("a", content(std::string(installDir) + "A.DAT"));
     EXPECT_FALSE(driver::directoryExists(std::string(installDir) + "sub"));
 }
@@ -386,9 +385,9 @@ TEST_F(CopyEngine, FreshInstallIntoAFolderHoldingEveryFileOverwritesNone)
     cdFile("VOICE\\VALL00.DAT", "voice");
     prepareTarget(installDir);
     const std::string dir = installDir;
-    ASSERT_TRUE(bench::makeFolders(dir + "voice"));
+    ASSERT_TRUE(testkit::makeFolders(dir + "voice"));
     for (const char* name : {"VELKORIN.EXE", "KAO.DAT", "voice\\VALL00.DAT"}) {
-        ASSERT_TRUE(bench::writeFile(dir + name, "mine"));
+        ASSERT_TRUE(testkit::writeFile(dir + name, "mine"));
         ASSERT_TRUE(SetFileAttributesA((dir + name).c_str(), FILE_ATTRIBUTE_HIDDEN));
     }
     setup.chosenType = 1;
@@ -456,12 +455,12 @@ TEST_F(CopyEngine, PathPast255CharactersEndsWithFilenameExcedRange)
     prepareTarget(installDir);
     setup.chosenType = 2;
 
-    bench::MessageWatcher watcher({IDOK});
+    testkit::MessageWatcher watcher({IDOK});
     startRun(false);
     expectRunEnds();
 
     EXPECT_EQ(0, dialog_.result);
-    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 206")}), bench::captionsAndTexts(watcher.stop()));
+    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 206")}), testkit::captionsAndTexts(watcher.stop()));
     EXPECT_EQ("a", content(std::string(installDir) + "A.DAT"));
 }
 
@@ -469,24 +468,24 @@ TEST_F(CopyEngine, CancelAfterAKeepSavesRemovalKeepsSavesInTheNewFolderOnly)
 {
     // A removal that kept the saves left D:\CeTest\Old\ in the record, without a level.
     const std::string oldDir = "D:\\CeTest\\Old\\";
-    ASSERT_TRUE(bench::makeFolders(oldDir));
-    ASSERT_TRUE(bench::writeFile(oldDir + "SAVE0.DAT", "old save"));
-    bench::seedRecord(oldDir, 1);
+    ASSERT_TRUE(testkit::makeFolders(oldDir));
+    ASSERT_TRUE(testkit::writeFile(oldDir + "SAVE0.DAT", "old save"));
+    testkit::writeRecord(oldDir, 1);
     ASSERT_EQ(1, deleteInstallRecord(1));
     std::strcpy(setup.previousDir, oldDir.c_str());
 
     const std::string newDir = "D:\\CeTest\\New\\Orbek\\VELKORIN\\";
     prepareTarget(newDir);
-    ASSERT_TRUE(bench::writeFile(newDir + "SAVE1.DAT", "new save"));
+    ASSERT_TRUE(testkit::writeFile(newDir + "SAVE1.DAT", "new save"));
     // A game file of an earlier installation there: not the run's to remove.
-    ASSERT_TRUE(bench::writeFile(newDir + "KAO.DAT", "old kao"));
+    ASSERT_TRUE(testkit::writeFile(newDir + "KAO.DAT", "old kao"));
     manifest("[最大]\n3\nVKTEST\\\n\nVELKORIN.EXE\nKAO.DAT\nOPN.DAT\n[END]\n");
     for (const char* name : {"VELKORIN.EXE", "KAO.DAT", "OPN.DAT"})
         cdFile(name, name);
     setup.installedType = 0;
     setup.chosenType = 2;
 
-    bench::MessageWatcher watcher({IDOK});
+    testkit::MessageWatcher watcher({IDOK});
     startRun(false, 2);
     expectRunEnds();
     Seen seen = watcher.stop();
@@ -500,7 +499,7 @@ TEST_F(CopyEngine, CancelAfterAKeepSavesRemovalKeepsSavesInTheNewFolderOnly)
     EXPECT_EQ("new save", content(newDir + "SAVE1.DAT"));
     EXPECT_EQ("old save", content(oldDir + "SAVE0.DAT"));
     EXPECT_EQ(oldDir, recordText("dir"));
-    EXPECT_FALSE(bench::recordValueExists("set"));
+    EXPECT_FALSE(testkit::recordValueExists("set"));
     expectOnlyRemovalMessages(seen, dialog_.window);
 }
 
@@ -513,7 +512,7 @@ TEST_F(CopyEngine, CancelOfAFreshInstallRemovesTheFilesAndFoldersItMadeOnly)
     prepareTarget(installDir);
     setup.chosenType = 2;
 
-    bench::MessageWatcher watcher({IDOK});
+    testkit::MessageWatcher watcher({IDOK});
     startRun(false, 3);
     expectRunEnds();
     Seen seen = watcher.stop();
@@ -521,10 +520,10 @@ TEST_F(CopyEngine, CancelOfAFreshInstallRemovesTheFilesAndFoldersItMadeOnly)
     EXPECT_EQ(0, dialog_.result);
     EXPECT_EQ(3, dialog_.labels);
     // The voice folder was the run's; the install folder was there before it.
-    EXPECT_TRUE(bench::captionsAndTexts(seen).empty());
+    EXPECT_TRUE(testkit::captionsAndTexts(seen).empty());
     EXPECT_FALSE(driver::directoryExists(std::string(installDir) + "voice"));
     EXPECT_TRUE(driver::directoryExists(installDir));
-    EXPECT_TRUE(e2e::listFolder(installDir).empty());
+    EXPECT_TRUE(testkit::listFolder(installDir).empty());
 }
 
 TEST_F(CopyEngine, FullDiskLeavesNoPartialFile)
@@ -532,7 +531,7 @@ TEST_F(CopyEngine, FullDiskLeavesNoPartialFile)
     if (!std::getenv("VK_SMALL_DISK"))
         GTEST_SKIP() << "E: is not a small disk of its own on this bench";
     const std::string dir = "E:\\FullTest\\";
-    bench::removeTree("E:\\FullTest");
+    testkit::deleteTree("E:\\FullTest");
     manifest("[最大]\n3\nVKTEST\\\n\nSMALL.DAT\nBIG.DAT\nAFTER.DAT\n[END]\n");
     cdFile("SMALL.DAT", "small");
     cdFile("BIG.DAT", std::string(8 * 1024 * 1024, 'B'));
@@ -540,17 +539,17 @@ TEST_F(CopyEngine, FullDiskLeavesNoPartialFile)
     prepareTarget(dir);
     setup.chosenType = 2;
 
-    bench::MessageWatcher watcher({IDOK});
+    testkit::MessageWatcher watcher({IDOK});
     startRun(false);
     expectRunEnds();
-    std::vector<std::string> texts = bench::captionsAndTexts(watcher.stop());
+    std::vector<std::string> texts = testkit::captionsAndTexts(watcher.stop());
 
     EXPECT_EQ(0, dialog_.result);
     EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 112")}), texts);
     EXPECT_EQ("small", content(dir + "SMALL.DAT"));
     EXPECT_FALSE(driver::fileExists(dir + "BIG.DAT"));
     EXPECT_FALSE(driver::fileExists(dir + "AFTER.DAT"));
-    bench::removeTree("E:\\FullTest");
+    testkit::deleteTree("E:\\FullTest");
 }
 
 namespace {
@@ -568,13 +567,13 @@ protected:
         for (const char* name : {"KAO.DAT", "VELKORIN.EXE", "OPN.DAT", "SE.DAT"})
             cdFile(name, "new");
         cdFile("VOICE\\VALL00.DAT", "new");
-        ASSERT_TRUE(bench::makeFolders(dir_));
+        ASSERT_TRUE(testkit::makeFolders(dir_));
         for (const char* name : {"VELKORIN.EXE", "OPN.DAT"})
-            ASSERT_TRUE(bench::writeFile(dir_ + name, "mine"));
+            ASSERT_TRUE(testkit::writeFile(dir_ + name, "mine"));
         ASSERT_TRUE(SetFileAttributesA((dir_ + "VELKORIN.EXE").c_str(), FILE_ATTRIBUTE_HIDDEN));
         std::strcpy(setup.installDir, dir_.c_str());
         std::strcpy(setup.installDrive, "D:\\");
-        bench::seedRecord(dir_, 0);
+        testkit::writeRecord(dir_, 0);
         setup.installedType = 0;
         setup.chosenType = 1;
     }
@@ -605,7 +604,7 @@ class UpgradeCancel : public Upgrade, public ::testing::WithParamInterface<Cance
 TEST_P(UpgradeCancel, DeletesExactlyTheFilesItCreated)
 {
     const CancelPoint& point = GetParam();
-    bench::MessageWatcher watcher({IDOK});
+    testkit::MessageWatcher watcher({IDOK});
     startRun(true, point.afterFiles);
     expectRunEnds();
     Seen seen = watcher.stop();
@@ -632,8 +631,8 @@ INSTANTIATE_TEST_SUITE_P(FirstMiddleLast, UpgradeCancel,
 TEST_F(Upgrade, CompletesAndOffersTheShortcutOnlyWhenItIsMissing)
 {
     const std::string shortcut = std::string(programs) + "\\Orbek\\Velkorin.lnk";
-    ASSERT_TRUE(bench::makeFolders(std::string(programs) + "\\Orbek"));
-    ASSERT_TRUE(bench::writeFile(shortcut, "link"));
+    ASSERT_TRUE(testkit::makeFolders(std::string(programs) + "\\Orbek"));
+    ASSERT_TRUE(testkit::writeFile(shortcut, "link"));
 
     startRun(true);
     expectRunEnds();
@@ -671,7 +670,7 @@ TEST_F(Upgrade, CancelDeletesFilesBeyondTheRecordTable)
     }
     manifest(text + "[END]\n");
 
-    bench::MessageWatcher watcher({IDOK});
+    testkit::MessageWatcher watcher({IDOK});
     startRun(true, files);
     expectRunEnds();
     Seen seen = watcher.stop();

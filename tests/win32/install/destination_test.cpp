@@ -16,7 +16,8 @@
 #include "install/install_folder.h"
 #include "resources/resource.h"
 #include "shell/base/setup_state.h"
-#include "support/bench.h"
+#include "support/message_watcher.h"
+#include "testkit.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ std::string forbidden(char c)
     return std::string("インストール出来ない文字 ") + c + " が含まれています。";
 }
 
-using Seen = std::vector<bench::MessageWatcher::Seen>;
+using Seen = std::vector<testkit::MessageWatcher::Seen>;
 
 std::vector<std::string> warnings(const std::vector<std::string>& texts)
 {
@@ -52,16 +53,16 @@ protected:
     {
         std::memset(&setup, 0, sizeof setup);
         setup.appInstance = GetModuleHandleA(nullptr);
-        bench::removeTree(top);
+        testkit::deleteTree(top);
         ASSERT_TRUE(CreateDirectoryA(top, nullptr));
         std::strcpy(setup.browsePaths[0], "D:\\");
     }
 
-    void TearDown() override { bench::removeTree(top); }
+    void TearDown() override { testkit::deleteTree(top); }
 
     bool isFolder(const std::string& path) { return driver::directoryExists(path); }
 
-    bench::OwnerWindow owner_;
+    testkit::OwnerWindow owner_;
 };
 
 }  // namespace
@@ -135,12 +136,12 @@ TEST_F(Destination, FolderFieldIsNormalisedAndShownBelowTheBase)
 TEST_F(Destination, NameOf239BytesPassesAnd240DoNot)
 {
     std::strcpy(setup.folderName, (std::string(238, 'a') + "\\").c_str());
-    bench::MessageWatcher watcher({IDOK});
+    testkit::MessageWatcher watcher({IDOK});
     EXPECT_TRUE(validateFolderName(owner_.handle()));
     std::strcpy(setup.folderName, (std::string(239, 'a') + "\\").c_str());
     EXPECT_FALSE(validateFolderName(owner_.handle()));
     Seen seen = watcher.stop();
-    EXPECT_EQ(warnings({textNameTooLong}), bench::captionsAndTexts(seen));
+    EXPECT_EQ(warnings({textNameTooLong}), testkit::captionsAndTexts(seen));
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ(owner_.handle(), seen[0].owner);
 }
@@ -150,24 +151,24 @@ TEST_F(Destination, LongNameWithTwoForbiddenCharactersToldThreeTimes)
     std::string name = std::string(100, 'a') + "*" + std::string(100, 'b') + "?" + std::string(47, 'c') + "\\";
     ASSERT_EQ(250u, name.size());
     std::strcpy(setup.folderName, name.c_str());
-    bench::MessageWatcher watcher({IDOK});
+    testkit::MessageWatcher watcher({IDOK});
     EXPECT_FALSE(validateFolderName(owner_.handle()));
-    EXPECT_EQ(warnings({textNameTooLong, forbidden('*'), forbidden('?')}), bench::captionsAndTexts(watcher.stop()));
+    EXPECT_EQ(warnings({textNameTooLong, forbidden('*'), forbidden('?')}), testkit::captionsAndTexts(watcher.stop()));
 }
 
 TEST_F(Destination, EveryForbiddenCharacterIsToldInTheOrderOfTheName)
 {
     std::strcpy(setup.folderName, "a|b?c>d<e:f/g*h\"\\");
-    bench::MessageWatcher watcher({IDOK});
+    testkit::MessageWatcher watcher({IDOK});
     EXPECT_FALSE(validateFolderName(owner_.handle()));
     EXPECT_EQ(warnings({forbidden('|'), forbidden('?'), forbidden('>'), forbidden('<'), forbidden(':'),
                         forbidden('/'), forbidden('*'), forbidden('"')}),
-              bench::captionsAndTexts(watcher.stop()));
+              testkit::captionsAndTexts(watcher.stop()));
 }
 
 TEST_F(Destination, ForbiddenCharactersAreJudgedByByteBackslashesByCharacter)
 {
-    bench::MessageWatcher watcher({IDOK});
+    testkit::MessageWatcher watcher({IDOK});
     std::strcpy(setup.folderName, "ゲームポ\\");
     EXPECT_FALSE(validateFolderName(owner_.handle()));
     // −, 81 7C, is refused like ポ.
@@ -182,7 +183,7 @@ TEST_F(Destination, ForbiddenCharactersAreJudgedByByteBackslashesByCharacter)
     std::strcpy(setup.folderName, "表\\\\");
     EXPECT_FALSE(validateFolderName(owner_.handle()));
     const std::string pair = " \\ マークが連続しています。";
-    EXPECT_EQ(warnings({forbidden('|'), forbidden('|'), pair}), bench::captionsAndTexts(watcher.stop()));
+    EXPECT_EQ(warnings({forbidden('|'), forbidden('|'), pair}), testkit::captionsAndTexts(watcher.stop()));
 }
 
 TEST_F(Destination, MissingFoldersAreCreatedLevelByLevel)
@@ -190,9 +191,9 @@ TEST_F(Destination, MissingFoldersAreCreatedLevelByLevel)
     std::strcpy(setup.browsePaths[1], "D:\\DestTest\\");
     setup.browseSelection = 1;
     std::strcpy(setup.folderName, "Games\\Orbek\\VELKORIN\\");
-    bench::MessageWatcher watcher({IDOK});
+    testkit::MessageWatcher watcher({IDOK});
     EXPECT_EQ(1, createInstallFolder(owner_.handle()));
-    EXPECT_TRUE(bench::captionsAndTexts(watcher.stop()).empty());
+    EXPECT_TRUE(testkit::captionsAndTexts(watcher.stop()).empty());
     EXPECT_STREQ("D:\\DestTest\\Games\\Orbek\\VELKORIN\\", setup.targetDir);
     EXPECT_TRUE(isFolder("D:\\DestTest\\Games\\Orbek\\VELKORIN"));
 }
@@ -200,20 +201,20 @@ TEST_F(Destination, MissingFoldersAreCreatedLevelByLevel)
 TEST_F(Destination, ExistingFolderIsUsedOnlyAfterYes)
 {
     std::strcpy(setup.folderName, "DestTest\\");
-    bench::MessageWatcher watcher({IDNO, IDYES});
+    testkit::MessageWatcher watcher({IDNO, IDYES});
     EXPECT_EQ(0, createInstallFolder(owner_.handle()));
     EXPECT_EQ(1, createInstallFolder(owner_.handle()));
     EXPECT_STREQ("D:\\DestTest\\", setup.targetDir);
-    EXPECT_EQ(warnings({textFolderExists, textFolderExists}), bench::captionsAndTexts(watcher.stop()));
+    EXPECT_EQ(warnings({textFolderExists, textFolderExists}), testkit::captionsAndTexts(watcher.stop()));
 }
 
 TEST_F(Destination, EmptyNameOnTheDriveRootAsksAboutTheRoot)
 {
     setup.folderName[0] = '\0';
-    bench::MessageWatcher watcher({IDYES});
+    testkit::MessageWatcher watcher({IDYES});
     EXPECT_EQ(1, createInstallFolder(owner_.handle()));
     EXPECT_STREQ("D:\\", setup.targetDir);
-    EXPECT_EQ(warnings({textInstallToRoot}), bench::captionsAndTexts(watcher.stop()));
+    EXPECT_EQ(warnings({textInstallToRoot}), testkit::captionsAndTexts(watcher.stop()));
 }
 
 TEST_F(Destination, TargetPast255CharactersIsRefusedBeforeAnythingIsMade)
@@ -223,7 +224,7 @@ TEST_F(Destination, TargetPast255CharactersIsRefusedBeforeAnythingIsMade)
     // 12 + 242 + 1 = 255 characters: still taken.
     std::string fits = std::string(242, 'f') + "\\";
     std::strcpy(setup.folderName, fits.c_str());
-    bench::MessageWatcher watcher({IDOK});
+    testkit::MessageWatcher watcher({IDOK});
     EXPECT_EQ(1, createInstallFolder(owner_.handle()));
     EXPECT_EQ(255u, std::strlen(setup.targetDir));
     EXPECT_TRUE(isFolder("D:\\DestTest\\" + std::string(242, 'f')));
@@ -231,7 +232,7 @@ TEST_F(Destination, TargetPast255CharactersIsRefusedBeforeAnythingIsMade)
     std::string tooLong = "Sub\\" + std::string(239, 'g') + "\\";
     std::strcpy(setup.folderName, tooLong.c_str());
     EXPECT_EQ(0, createInstallFolder(owner_.handle()));
-    EXPECT_EQ(warnings({textNameTooLong}), bench::captionsAndTexts(watcher.stop()));
+    EXPECT_EQ(warnings({textNameTooLong}), testkit::captionsAndTexts(watcher.stop()));
     EXPECT_FALSE(isFolder("D:\\DestTest\\Sub"));
 
     // A base folder of 250 characters from the browser: a short name still fits, the default
@@ -241,12 +242,12 @@ TEST_F(Destination, TargetPast255CharactersIsRefusedBeforeAnythingIsMade)
     ASSERT_TRUE(CreateDirectoryA(base.c_str(), nullptr));
     std::strcpy(setup.browsePaths[1], base.c_str());
     std::strcpy(setup.folderName, "abcd\\");
-    bench::MessageWatcher again({IDOK});
+    testkit::MessageWatcher again({IDOK});
     EXPECT_EQ(1, createInstallFolder(owner_.handle()));
     EXPECT_EQ(base + "abcd\\", setup.targetDir);
     std::strcpy(setup.folderName, "Orbek\\VELKORIN\\");
     EXPECT_EQ(0, createInstallFolder(owner_.handle()));
-    EXPECT_EQ(warnings({textNameTooLong}), bench::captionsAndTexts(again.stop()));
+    EXPECT_EQ(warnings({textNameTooLong}), testkit::captionsAndTexts(again.stop()));
     EXPECT_FALSE(isFolder(base + "Orbek"));
 }
 
@@ -257,11 +258,11 @@ TEST_F(Destination, FailedCreationTellsItsCodeWithBracketsOnlyInTheChain)
     // first level missing) it is told in brackets.
     std::strcpy(setup.browsePaths[1], "Z:\\sys\\");
     setup.browseSelection = 1;
-    bench::MessageWatcher watcher({IDOK});
+    testkit::MessageWatcher watcher({IDOK});
     std::strcpy(setup.folderName, "vktest\\");
     EXPECT_EQ(0, createInstallFolder(owner_.handle()));
     std::strcpy(setup.folderName, "vktest\\deeper\\");
     EXPECT_EQ(0, createInstallFolder(owner_.handle()));
-    EXPECT_EQ(std::vector<std::string>({"エラー|エラーコード 5", "エラー|エラーコード [5]"}), bench::captionsAndTexts(watcher.stop()));
+    EXPECT_EQ(std::vector<std::string>({"エラー|エラーコード 5", "エラー|エラーコード [5]"}), testkit::captionsAndTexts(watcher.stop()));
     EXPECT_FALSE(isFolder("Z:\\sys\\vktest"));
 }

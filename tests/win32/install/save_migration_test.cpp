@@ -9,8 +9,8 @@
 
 #include "install/save_migration.h"
 #include "shell/base/setup_state.h"
-#include "support/bench.h"
-#include "support/seeded_install.h"
+#include "support/message_watcher.h"
+#include "testkit.h"
 
 namespace {
 
@@ -26,34 +26,34 @@ protected:
     {
         std::memset(&setup, 0, sizeof setup);
         setup.appInstance = GetModuleHandleA(nullptr);
-        bench::removeTree(top);
-        ASSERT_TRUE(bench::makeFolders(oldDir));
-        ASSERT_TRUE(bench::makeFolders(newDir));
+        testkit::deleteTree(top);
+        ASSERT_TRUE(testkit::makeFolders(oldDir));
+        ASSERT_TRUE(testkit::makeFolders(newDir));
         std::strcpy(setup.previousDir, oldDir);
         std::strcpy(setup.installDir, newDir);
     }
-    void TearDown() override { bench::removeTree(top); }
+    void TearDown() override { testkit::deleteTree(top); }
 
     void putOld(const char* name, const std::string& content, DWORD attributes = 0)
     {
         std::string path = std::string(oldDir) + name;
-        ASSERT_TRUE(bench::writeFile(path, content));
+        ASSERT_TRUE(testkit::writeFile(path, content));
         if (attributes) {
             ASSERT_TRUE(SetFileAttributesA(path.c_str(), attributes));
         }
     }
 
     // Runs the migration, answering its boxes in turn; what they were.
-    std::vector<bench::MessageWatcher::Seen> migrate(std::vector<int> answers)
+    std::vector<testkit::MessageWatcher::Seen> migrate(std::vector<int> answers)
     {
-        bench::OwnerWindow owner;
+        testkit::OwnerWindow owner;
         owner_ = owner.handle();
-        bench::MessageWatcher watcher(std::move(answers));
+        testkit::MessageWatcher watcher(std::move(answers));
         migrateSaveFiles(owner.handle());
         return watcher.stop();
     }
 
-    std::string inNew(const char* name) { return bench::readFile(std::string(newDir) + name); }
+    std::string inNew(const char* name) { return testkit::readFile(std::string(newDir) + name); }
 
     HWND owner_ = nullptr;
 };
@@ -67,7 +67,7 @@ TEST_F(SaveMigration, AsksOnceThenCopiesEveryCandidateOverwriting)
     putOld("SAVEA.DAT", "old A");
     putOld("savegame.txt", "any name that begins with save");
     putOld("OTHER.DAT", "not a save");
-    ASSERT_TRUE(bench::writeFile(std::string(newDir) + "SAVE1.DAT", "new 1"));
+    ASSERT_TRUE(testkit::writeFile(std::string(newDir) + "SAVE1.DAT", "new 1"));
 
     auto seen = migrate({IDYES});
     ASSERT_EQ(1u, seen.size());
@@ -97,7 +97,7 @@ TEST_F(SaveMigration, SameFolderInAnotherCaseAsksNothing)
     putOld("SAVE0.DAT", "old 0");
     std::strcpy(setup.installDir, "d:\\migtest\\OLD\\");
     EXPECT_TRUE(migrate({IDYES}).empty());
-    EXPECT_EQ("old 0", bench::readFile(std::string(oldDir) + "SAVE0.DAT"));
+    EXPECT_EQ("old 0", testkit::readFile(std::string(oldDir) + "SAVE0.DAT"));
 }
 
 TEST_F(SaveMigration, OnlyPlainFilesAreCandidates)
@@ -105,7 +105,7 @@ TEST_F(SaveMigration, OnlyPlainFilesAreCandidates)
     // Read-only (0x21), hidden (0x22) and folders (0x10) are passed over, on Windows as here.
     putOld("SAVE0.DAT", "read-only", FILE_ATTRIBUTE_READONLY);
     putOld("SAVE1.DAT", "hidden", FILE_ATTRIBUTE_HIDDEN);
-    ASSERT_TRUE(bench::makeFolders(std::string(oldDir) + "SAVEDIR"));
+    ASSERT_TRUE(testkit::makeFolders(std::string(oldDir) + "SAVEDIR"));
     EXPECT_TRUE(migrate({IDYES}).empty());
 
     putOld("SAVE2.DAT", "plain");

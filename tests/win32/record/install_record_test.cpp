@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "helpers/test_helpers.h"
+#include "testkit.h"
 #include "record/install_record.h"
 #include "shell/base/setup_state.h"
 

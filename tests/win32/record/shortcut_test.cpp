@@ -16,8 +16,8 @@
 #include "shell/base/dialogs.h"
 #include "shell/base/setup_state.h"
 #include "support/background.h"
-#include "support/bench.h"
-#include "support/seeded_install.h"
+#include "support/message_watcher.h"
+#include "testkit.h"
 
 namespace {
 
@@ -43,19 +43,19 @@ protected:
         std::memset(&setup, 0, sizeof setup);
         setup.appInstance = GetModuleHandleA(nullptr);
         std::strcpy(setup.installDir, "D:\\GAMES\\VELKORIN\\");
-        programs_ = bench::programsFolder();
+        programs_ = testkit::programsFolder();
         makerFolder_ = programs_ + "\\Orbek";
         link_ = makerFolder_ + "\\Velkorin.lnk";
-        bench::removeTree(makerFolder_);
+        testkit::deleteTree(makerFolder_);
     }
-    void TearDown() override { bench::removeTree(makerFolder_); }
+    void TearDown() override { testkit::deleteTree(makerFolder_); }
 
     // createShortcut with a window of its own as owner; the boxes it showed.
-    std::vector<bench::MessageWatcher::Seen> create()
+    std::vector<testkit::MessageWatcher::Seen> create()
     {
-        bench::OwnerWindow owner;
+        testkit::OwnerWindow owner;
         owner_ = owner.handle();
-        bench::MessageWatcher watcher({IDOK});
+        testkit::MessageWatcher watcher({IDOK});
         createShortcut(owner.handle());
         return watcher.stop();
     }
@@ -88,9 +88,9 @@ TEST_F(Shortcut, JapaneseFolderNamesReadBackExactly)
 
 TEST_F(Shortcut, AnExistingLinkIsOverwritten)
 {
-    ASSERT_TRUE(bench::makeFolders(makerFolder_));
-    ASSERT_TRUE(bench::writeFile(link_, "not a link"));
-    ASSERT_TRUE(bench::writeFile(makerFolder_ + "\\Other.lnk", "another game"));
+    ASSERT_TRUE(testkit::makeFolders(makerFolder_));
+    ASSERT_TRUE(testkit::writeFile(link_, "not a link"));
+    ASSERT_TRUE(testkit::writeFile(makerFolder_ + "\\Other.lnk", "another game"));
     EXPECT_TRUE(create().empty());
     EXPECT_EQ("D:\\GAMES\\VELKORIN\\velkorin.exe", readLink(link_).target);
 
@@ -98,12 +98,12 @@ TEST_F(Shortcut, AnExistingLinkIsOverwritten)
     EXPECT_TRUE(create().empty());
     EXPECT_EQ("E:\\V\\velkorin.exe", readLink(link_).target);
     // The maker's folder was there already: no error, and nothing else in it is touched.
-    EXPECT_EQ("another game", bench::readFile(makerFolder_ + "\\Other.lnk"));
+    EXPECT_EQ("another game", testkit::readFile(makerFolder_ + "\\Other.lnk"));
 }
 
 TEST_F(Shortcut, ANameTakenByAFolderCannotBeSaved)
 {
-    ASSERT_TRUE(bench::makeFolders(link_));
+    ASSERT_TRUE(testkit::makeFolders(link_));
     auto seen = create();
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ("Save FALSE", seen[0].text);
@@ -136,8 +136,8 @@ TEST_F(Shortcut, ComIsLeftAsItWasFound)
     EXPECT_FALSE(comInitialised());
 
     // The same on a path that ends early.
-    bench::removeTree(makerFolder_);
-    ASSERT_TRUE(bench::makeFolders(link_));
+    testkit::deleteTree(makerFolder_);
+    ASSERT_TRUE(testkit::makeFolders(link_));
     EXPECT_EQ(1u, create().size());
     EXPECT_FALSE(comInitialised());
 }
@@ -145,9 +145,9 @@ TEST_F(Shortcut, ComIsLeftAsItWasFound)
 TEST_F(Shortcut, ExistsOnlyWithAnEntryOfTheLinksName)
 {
     EXPECT_EQ(0, shortcutExists());
-    ASSERT_TRUE(bench::makeFolders(makerFolder_));
+    ASSERT_TRUE(testkit::makeFolders(makerFolder_));
     EXPECT_EQ(0, shortcutExists());
-    ASSERT_TRUE(bench::writeFile(link_, "points elsewhere"));
+    ASSERT_TRUE(testkit::writeFile(link_, "points elsewhere"));
     EXPECT_EQ(1, shortcutExists());
 }
 
@@ -157,12 +157,12 @@ class ShortcutDialog : public Shortcut {
 protected:
     void open()
     {
-        ui_.reset(new bench::Background(
+        ui_.reset(new testkit::Background(
             [] { openDialog(IDD_SHORTCUT, nullptr, shortcutDialogProc); }));
         dlg_ = driver::waitDialog(driver::byTitle(captionSetup, {IDC_SHORTCUT_YES, IDC_SHORTCUT_NO},
                                                   GetCurrentProcessId()));
     }
-    std::unique_ptr<bench::Background> ui_;
+    std::unique_ptr<testkit::Background> ui_;
     HWND dlg_ = nullptr;
 };
 
@@ -180,7 +180,7 @@ TEST_F(ShortcutDialog, YesCreatesTheLinkAndCloses)
 
 TEST_F(ShortcutDialog, AFailureIsToldOwnedByTheDialogWhichThenCloses)
 {
-    ASSERT_TRUE(bench::makeFolders(link_));
+    ASSERT_TRUE(testkit::makeFolders(link_));
     open();
     ASSERT_NE(nullptr, dlg_);
     ASSERT_TRUE(driver::click(dlg_, IDC_SHORTCUT_YES));
@@ -210,12 +210,12 @@ protected:
     void SetUp() override
     {
         Shortcut::SetUp();
-        bench::removeTree(top_);
-        ASSERT_TRUE(bench::makeFolders(top_));
+        testkit::deleteTree(top_);
+        ASSERT_TRUE(testkit::makeFolders(top_));
     }
     void TearDown() override
     {
-        bench::removeTree(top_);
+        testkit::deleteTree(top_);
         Shortcut::TearDown();
     }
     const std::string top_ = "D:\\LinkTest";
@@ -225,7 +225,7 @@ protected:
 
 TEST_F(ShortcutElsewhere, WithoutAProgramsFolderNothingIsMadeAndItIsTold)
 {
-    bench::ProgramsRedirect redirect(top_ + "\\missing");
+    testkit::ProgramsRedirect redirect(top_ + "\\missing");
     auto seen = create();
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ("フォルダ作成", seen[0].text);
@@ -238,7 +238,7 @@ TEST_F(ShortcutElsewhere, AMakerFolderThatCannotBeMadeIsTold)
 {
     // Linux refuses new folders in /sys, Z:\sys to Win32 code.
     ASSERT_TRUE(driver::directoryExists("Z:\\sys"));
-    bench::ProgramsRedirect redirect("Z:\\sys");
+    testkit::ProgramsRedirect redirect("Z:\\sys");
     auto seen = create();
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ("フォルダ作成", seen[0].text);
@@ -251,8 +251,8 @@ TEST_F(ShortcutElsewhere, ALinkPathBeyondTwoHundredSixtyCharactersIsNotSaved)
     // makes 260 characters, one more than the wide buffer holds with its terminator.
     std::string programs = top_ + "\\" + std::string(240 - top_.size(), 'p');
     ASSERT_EQ(241u, programs.size());
-    ASSERT_TRUE(bench::makeFolders(programs));
-    bench::ProgramsRedirect redirect(programs);
+    ASSERT_TRUE(testkit::makeFolders(programs));
+    testkit::ProgramsRedirect redirect(programs);
     auto seen = create();
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ("Save FALSE", seen[0].text);
@@ -265,8 +265,8 @@ TEST_F(ShortcutElsewhere, ALinkPathOfTwoHundredFiftyNineCharactersIsSaved)
 {
     std::string programs = top_ + "\\" + std::string(239 - top_.size(), 'p');
     ASSERT_EQ(240u, programs.size());
-    ASSERT_TRUE(bench::makeFolders(programs));
-    bench::ProgramsRedirect redirect(programs);
+    ASSERT_TRUE(testkit::makeFolders(programs));
+    testkit::ProgramsRedirect redirect(programs);
     EXPECT_TRUE(create().empty());
     EXPECT_EQ(1, shortcutExists());
     EXPECT_EQ("D:\\GAMES\\VELKORIN\\velkorin.exe", readLink(programs + "\\Orbek\\Velkorin.lnk").target);

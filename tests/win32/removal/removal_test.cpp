@@ -14,8 +14,8 @@
 #include "shell/base/dialogs.h"
 #include "shell/base/setup_state.h"
 #include "support/background.h"
-#include "support/bench.h"
-#include "support/seeded_install.h"
+#include "support/message_watcher.h"
+#include "wine_bench.h"
 
 namespace {
 
@@ -59,36 +59,36 @@ protected:
     {
         std::memset(&setup, 0, sizeof setup);
         setup.appInstance = GetModuleHandleA(nullptr);
-        bench::removeTree(top);
-        bench::clearRecord();
+        testkit::deleteTree(top);
+        testkit::clearRecord();
         std::strcpy(setup.installDir, installDir);
-        programs_ = bench::programsFolder();
+        programs_ = testkit::programsFolder();
         makerFolder_ = programs_ + "\\Orbek";
         shortcut_ = makerFolder_ + "\\Velkorin.lnk";
-        bench::removeTree(makerFolder_);
+        testkit::deleteTree(makerFolder_);
     }
 
     void TearDown() override
     {
-        bench::removeTree(top);
-        bench::removeTree(makerFolder_);
-        bench::clearRecord();
+        testkit::deleteTree(top);
+        testkit::deleteTree(makerFolder_);
+        testkit::clearRecord();
     }
 
     // A finished full install: every catalogue file, the record at level 2 and the shortcut.
     void seedFullInstall()
     {
-        ASSERT_TRUE(bench::seedInstallation(installDir));
-        bench::seedRecord(installDir, 2);
-        ASSERT_TRUE(bench::makeFolders(makerFolder_));
-        ASSERT_TRUE(bench::writeFile(shortcut_, "link"));
+        ASSERT_TRUE(testkit::seedCatalogue(installDir));
+        testkit::writeRecord(installDir, 2);
+        ASSERT_TRUE(testkit::makeFolders(makerFolder_));
+        ASSERT_TRUE(testkit::writeFile(shortcut_, "link"));
     }
 
     // Opens dialog 109 on a thread of its own behind a stand-in menu window of that thread.
     void openUninstallDialog()
     {
-        ui_.reset(new bench::Background([this] {
-            bench::OwnerWindow menu;
+        ui_.reset(new testkit::Background([this] {
+            testkit::OwnerWindow menu;
             menuWnd_ = menu.handle();
             setup.mainMenuWnd = menu.handle();
             openDialog(IDD_UNINSTALL, menu.handle(), uninstallDialogProc);
@@ -112,7 +112,7 @@ protected:
     }
 
     std::string programs_, makerFolder_, shortcut_;
-    std::unique_ptr<bench::Background> ui_;
+    std::unique_ptr<testkit::Background> ui_;
     HWND dlg_ = nullptr;
     HWND menuWnd_ = nullptr;
 };
@@ -148,15 +148,15 @@ TEST_F(Removal, KeepSavesLeavesSavesFolderAndRecordFolder)
     expectDialogEnds();
 
     EXPECT_EQ(1, setup.uninstallDone);
-    EXPECT_EQ(std::vector<std::string>(), missingOf(bench::saveFilePaths(installDir)));
-    EXPECT_EQ(std::vector<std::string>(), presentOf(bench::catalogueFilePaths(installDir, false)));
+    EXPECT_EQ(std::vector<std::string>(), missingOf(testkit::saveFilePaths(installDir)));
+    EXPECT_EQ(std::vector<std::string>(), presentOf(testkit::catalogueFilePaths(installDir, false)));
     EXPECT_FALSE(driver::directoryExists(std::string(installDir) + "voice"));
     EXPECT_FALSE(driver::directoryExists(std::string(installDir) + "midi"));
     EXPECT_TRUE(driver::directoryExists(installDir));
-    EXPECT_FALSE(bench::recordValueExists("set"));
-    EXPECT_TRUE(bench::recordValueExists("dir"));
-    EXPECT_TRUE(bench::recordValueExists("cur"));
-    EXPECT_TRUE(bench::recordValueExists("drv"));
+    EXPECT_FALSE(testkit::recordValueExists("set"));
+    EXPECT_TRUE(testkit::recordValueExists("dir"));
+    EXPECT_TRUE(testkit::recordValueExists("cur"));
+    EXPECT_TRUE(testkit::recordValueExists("drv"));
     EXPECT_FALSE(driver::fileExists(shortcut_));
     EXPECT_FALSE(driver::directoryExists(makerFolder_));
 }
@@ -171,20 +171,20 @@ TEST_F(Removal, DeleteAllOfCatalogueFilesLeavesNothing)
     expectDialogEnds();
 
     EXPECT_EQ(1, setup.uninstallDone);
-    EXPECT_EQ(std::vector<std::string>(), presentOf(bench::catalogueFilePaths(installDir, true)));
+    EXPECT_EQ(std::vector<std::string>(), presentOf(testkit::catalogueFilePaths(installDir, true)));
     EXPECT_FALSE(driver::directoryExists(top));
     EXPECT_FALSE(driver::fileExists(shortcut_));
     EXPECT_FALSE(driver::directoryExists(makerFolder_));
     EXPECT_TRUE(driver::directoryExists(programs_));
-    EXPECT_FALSE(bench::gameKeyExists());
-    EXPECT_FALSE(bench::makerKeyExists());
+    EXPECT_FALSE(testkit::keyExists(HKEY_CURRENT_USER, testkit::gameKey));
+    EXPECT_FALSE(testkit::keyExists(HKEY_CURRENT_USER, testkit::makerKey));
 }
 
 TEST_F(Removal, UsersFileInVoiceKeepsItsFoldersAndIsTold)
 {
     seedFullInstall();
     std::string usersFile = std::string(installDir) + "voice\\mine.wav";
-    ASSERT_TRUE(bench::writeFile(usersFile, "mine"));
+    ASSERT_TRUE(testkit::writeFile(usersFile, "mine"));
     openUninstallDialog();
     ASSERT_NE(nullptr, dlg_);
     ASSERT_TRUE(driver::click(dlg_, IDC_UNINSTALL_START));
@@ -194,19 +194,19 @@ TEST_F(Removal, UsersFileInVoiceKeepsItsFoldersAndIsTold)
                           folderFailed("D:\\RmTest")});
     expectDialogEnds();
 
-    EXPECT_EQ("mine", bench::readFile(usersFile));
-    EXPECT_EQ(std::vector<std::string>(), presentOf(bench::catalogueFilePaths(installDir, true)));
+    EXPECT_EQ("mine", testkit::readFile(usersFile));
+    EXPECT_EQ(std::vector<std::string>(), presentOf(testkit::catalogueFilePaths(installDir, true)));
     EXPECT_FALSE(driver::directoryExists(std::string(installDir) + "midi"));
-    EXPECT_FALSE(bench::gameKeyExists());
+    EXPECT_FALSE(testkit::keyExists(HKEY_CURRENT_USER, testkit::gameKey));
 }
 
 TEST_F(Removal, AnotherGamesFolderBesideStaysWithTheMakersFolder)
 {
     seedFullInstall();
-    ASSERT_TRUE(bench::makeFolders("D:\\RmTest\\Orbek\\OTHER"));
-    ASSERT_TRUE(bench::writeFile("D:\\RmTest\\Orbek\\OTHER\\SAVE0.DAT", "other game"));
-    ASSERT_TRUE(bench::makeFolders("D:\\RmTest\\Orbek\\EMPTY"));
-    ASSERT_TRUE(bench::writeFile(makerFolder_ + "\\Other.lnk", "other link"));
+    ASSERT_TRUE(testkit::makeFolders("D:\\RmTest\\Orbek\\OTHER"));
+    ASSERT_TRUE(testkit::writeFile("D:\\RmTest\\Orbek\\OTHER\\SAVE0.DAT", "other game"));
+    ASSERT_TRUE(testkit::makeFolders("D:\\RmTest\\Orbek\\EMPTY"));
+    ASSERT_TRUE(testkit::writeFile(makerFolder_ + "\\Other.lnk", "other link"));
     openUninstallDialog();
     ASSERT_NE(nullptr, dlg_);
     ASSERT_TRUE(driver::click(dlg_, IDC_UNINSTALL_START));
@@ -215,11 +215,11 @@ TEST_F(Removal, AnotherGamesFolderBesideStaysWithTheMakersFolder)
     expectDialogEnds();
 
     EXPECT_FALSE(driver::directoryExists(installDir));
-    EXPECT_EQ("other game", bench::readFile("D:\\RmTest\\Orbek\\OTHER\\SAVE0.DAT"));
+    EXPECT_EQ("other game", testkit::readFile("D:\\RmTest\\Orbek\\OTHER\\SAVE0.DAT"));
     // Beside the install folder, not in it: not swept.
     EXPECT_TRUE(driver::directoryExists("D:\\RmTest\\Orbek\\EMPTY"));
     EXPECT_FALSE(driver::fileExists(shortcut_));
-    EXPECT_EQ("other link", bench::readFile(makerFolder_ + "\\Other.lnk"));
+    EXPECT_EQ("other link", testkit::readFile(makerFolder_ + "\\Other.lnk"));
 }
 
 TEST_F(Removal, DeleteAllAnsweredNoDeletesNothingAndStays)
@@ -234,9 +234,9 @@ TEST_F(Removal, DeleteAllAnsweredNoDeletesNothingAndStays)
     EXPECT_TRUE(driver::isVisible(dlg_));
     EXPECT_EQ(BST_CHECKED, driver::checkState(dlg_, IDC_UNINSTALL_DELETE_ALL));
     EXPECT_TRUE(ui_->running());
-    EXPECT_EQ(std::vector<std::string>(), missingOf(bench::catalogueFilePaths(installDir, true)));
+    EXPECT_EQ(std::vector<std::string>(), missingOf(testkit::catalogueFilePaths(installDir, true)));
     EXPECT_TRUE(driver::fileExists(shortcut_));
-    EXPECT_TRUE(bench::recordValueExists("set"));
+    EXPECT_TRUE(testkit::recordValueExists("set"));
 
     ASSERT_TRUE(driver::click(dlg_, IDC_UNINSTALL_CANCEL));
     expectDialogEnds();
@@ -256,9 +256,9 @@ TEST_F(Removal, CancelAndCloseBoxDeleteNothing)
             ASSERT_TRUE(driver::click(dlg_, IDC_UNINSTALL_CANCEL));
         expectDialogEnds();
         EXPECT_EQ(0, setup.uninstallDone);
-        EXPECT_EQ(std::vector<std::string>(), missingOf(bench::catalogueFilePaths(installDir, true)));
+        EXPECT_EQ(std::vector<std::string>(), missingOf(testkit::catalogueFilePaths(installDir, true)));
         EXPECT_TRUE(driver::fileExists(shortcut_));
-        EXPECT_TRUE(bench::recordValueExists("set"));
+        EXPECT_TRUE(testkit::recordValueExists("set"));
     }
 }
 
@@ -266,11 +266,11 @@ TEST_F(Removal, CancelAndCloseBoxDeleteNothing)
 // folder that is not there with an error other than 3 (Windows gives 2 for it, as Wine does).
 TEST_F(Removal, StandardInstallWithoutVoiceFolderIsRemovedWithoutMessage)
 {
-    bench::Seed standard;
+    testkit::Seed standard;
     standard.voice = false;
-    ASSERT_TRUE(bench::seedInstallation(installDir, standard));
-    bench::seedRecord(installDir, 1);
-    bench::MessageWatcher watcher({IDOK});
+    ASSERT_TRUE(testkit::seedCatalogue(installDir, standard));
+    testkit::writeRecord(installDir, 1);
+    testkit::MessageWatcher watcher({IDOK});
     removeInstallation(nullptr, 0);
     auto seen = watcher.stop();
     EXPECT_TRUE(seen.empty()) << (seen.empty() ? "" : seen[0].text);
@@ -281,13 +281,13 @@ TEST_F(Removal, InstallFolderAtADriveRootLeavesTheRootsFolders)
 {
     const char root[] = "D:\\";
     std::strcpy(setup.installDir, root);
-    ASSERT_TRUE(bench::seedInstallation(root));
-    ASSERT_TRUE(bench::makeFolders("D:\\RmTest\\empty"));
-    bench::MessageWatcher watcher({IDOK});
+    ASSERT_TRUE(testkit::seedCatalogue(root));
+    ASSERT_TRUE(testkit::makeFolders("D:\\RmTest\\empty"));
+    testkit::MessageWatcher watcher({IDOK});
     removeInstallation(nullptr, 0);
     auto seen = watcher.stop();
     EXPECT_TRUE(seen.empty()) << (seen.empty() ? "" : seen[0].text);
-    EXPECT_EQ(std::vector<std::string>(), presentOf(bench::catalogueFilePaths(root, true)));
+    EXPECT_EQ(std::vector<std::string>(), presentOf(testkit::catalogueFilePaths(root, true)));
     EXPECT_FALSE(driver::directoryExists("D:\\voice"));
     EXPECT_FALSE(driver::directoryExists("D:\\midi"));
     EXPECT_TRUE(driver::directoryExists("D:\\RmTest\\empty"));
@@ -296,14 +296,14 @@ TEST_F(Removal, InstallFolderAtADriveRootLeavesTheRootsFolders)
 TEST_F(Removal, InstallFolderWithoutBackslashRemovesNoFolder)
 {
     // The relative names then point into the current folder; nothing of its folders goes.
-    ASSERT_TRUE(bench::makeFolders("D:\\RmTest\\cwd\\empty"));
+    ASSERT_TRUE(testkit::makeFolders("D:\\RmTest\\cwd\\empty"));
     char previous[MAX_PATH];
     GetCurrentDirectoryA(sizeof previous, previous);
     ASSERT_TRUE(SetCurrentDirectoryA("D:\\RmTest\\cwd"));
     for (const char* dir : {"", "VELKORIN"}) {
         SCOPED_TRACE(dir);
         std::strcpy(setup.installDir, dir);
-        bench::MessageWatcher watcher({IDOK});
+        testkit::MessageWatcher watcher({IDOK});
         removeInstallFolders(nullptr);
         EXPECT_TRUE(watcher.stop().empty());
         EXPECT_EQ(0, setup.folderChainCount);
@@ -316,8 +316,8 @@ TEST_F(Removal, ChainCutShortAtALongEntrySweepsNothing)
 {
     // The third entry would pass 255 characters: the chain holds D: and D:\RmTest only.
     std::strcpy(setup.installDir, ("D:\\RmTest\\" + std::string(250, 'a') + "\\").c_str());
-    ASSERT_TRUE(bench::makeFolders("D:\\RmTest\\empty"));
-    bench::MessageWatcher watcher({IDOK});
+    ASSERT_TRUE(testkit::makeFolders("D:\\RmTest\\empty"));
+    testkit::MessageWatcher watcher({IDOK});
     removeInstallFolders(nullptr);
     auto seen = watcher.stop();
     EXPECT_EQ(2, setup.folderChainCount);
@@ -328,24 +328,24 @@ TEST_F(Removal, ChainCutShortAtALongEntrySweepsNothing)
 
 TEST_F(Removal, FolderCleanUpTakesOnlyEmptiedFolders)
 {
-    ASSERT_TRUE(bench::makeFolders(std::string(installDir) + "voice"));
-    ASSERT_TRUE(bench::makeFolders(std::string(installDir) + "midi"));
-    bench::seedRecord(installDir, 0);
-    ASSERT_TRUE(bench::makeFolders(makerFolder_));
-    ASSERT_TRUE(bench::writeFile(shortcut_, "link"));
-    bench::MessageWatcher watcher({IDOK});
+    ASSERT_TRUE(testkit::makeFolders(std::string(installDir) + "voice"));
+    ASSERT_TRUE(testkit::makeFolders(std::string(installDir) + "midi"));
+    testkit::writeRecord(installDir, 0);
+    ASSERT_TRUE(testkit::makeFolders(makerFolder_));
+    ASSERT_TRUE(testkit::writeFile(shortcut_, "link"));
+    testkit::MessageWatcher watcher({IDOK});
     removeInstallFolders(nullptr);
     EXPECT_TRUE(watcher.stop().empty());
     EXPECT_FALSE(driver::directoryExists(top));
     // The record and the shortcut are not the clean-up's.
-    EXPECT_TRUE(bench::recordValueExists("set"));
+    EXPECT_TRUE(testkit::recordValueExists("set"));
     EXPECT_TRUE(driver::fileExists(shortcut_));
 }
 
 TEST_F(Removal, FolderCleanUpDeletesNoFileAndTellsOnlyTheChain)
 {
-    ASSERT_TRUE(bench::seedInstallation(installDir));
-    bench::MessageWatcher watcher({IDOK});
+    ASSERT_TRUE(testkit::seedCatalogue(installDir));
+    testkit::MessageWatcher watcher({IDOK});
     removeInstallFolders(nullptr);
     auto seen = watcher.stop();
     std::vector<std::string> texts;
@@ -360,18 +360,18 @@ TEST_F(Removal, FolderCleanUpDeletesNoFileAndTellsOnlyTheChain)
                                         folderFailed("D:\\RmTest\\Orbek\\VELKORIN"),
                                         folderFailed("D:\\RmTest\\Orbek"), folderFailed("D:\\RmTest")}),
               texts);
-    EXPECT_EQ(std::vector<std::string>(), missingOf(bench::catalogueFilePaths(installDir, true)));
+    EXPECT_EQ(std::vector<std::string>(), missingOf(testkit::catalogueFilePaths(installDir, true)));
 }
 
 TEST_F(Removal, WithoutAProgramsFolderTheShortcutIsLeftAlone)
 {
-    ASSERT_TRUE(bench::seedInstallation(installDir));
-    ASSERT_TRUE(bench::makeFolders(makerFolder_));
-    ASSERT_TRUE(bench::writeFile(shortcut_, "link"));
-    bench::ProgramsRedirect redirect("D:\\RmTest\\missing");
-    bench::MessageWatcher watcher({IDOK});
+    ASSERT_TRUE(testkit::seedCatalogue(installDir));
+    ASSERT_TRUE(testkit::makeFolders(makerFolder_));
+    ASSERT_TRUE(testkit::writeFile(shortcut_, "link"));
+    testkit::ProgramsRedirect redirect("D:\\RmTest\\missing");
+    testkit::MessageWatcher watcher({IDOK});
     removeInstallation(nullptr, 0);
     EXPECT_TRUE(watcher.stop().empty());
     EXPECT_FALSE(driver::directoryExists(top));
-    EXPECT_EQ("link", bench::readFile(shortcut_));
+    EXPECT_EQ("link", testkit::readFile(shortcut_));
 }

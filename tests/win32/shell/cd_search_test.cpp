@@ -6,7 +6,8 @@
 #include "shell/flow/cd_search.h"
 #include "shell/flow/codec_notice.h"
 #include "shell/flow/start_up.h"
-#include "support/bench.h"
+#include "support/message_watcher.h"
+#include "wine_bench.h"
 
 namespace {
 
@@ -16,33 +17,33 @@ protected:
     {
         std::memset(&setup, 0, sizeof setup);
         std::strcpy(setup.driveRoot, "A:\\");
-        ASSERT_TRUE(bench::removeDisc('A'));
-        ASSERT_TRUE(bench::removeDisc('P'));
-        ASSERT_TRUE(bench::removeDisc('Q'));
-        ASSERT_TRUE(bench::removeDisc('R'));
+        ASSERT_TRUE(testkit::removeDisc('A'));
+        ASSERT_TRUE(testkit::removeDisc('P'));
+        ASSERT_TRUE(testkit::removeDisc('Q'));
+        ASSERT_TRUE(testkit::removeDisc('R'));
     }
-    void TearDown() override { bench::restoreDefaultDiscs(); }
+    void TearDown() override { testkit::restoreDefaultDiscs(); }
 };
 
 }  // namespace
 
 TEST_F(CdSearch, LowerCaseLabelIsFoundAfterRaisingItsLetters)
 {
-    ASSERT_TRUE(bench::insertDisc('Q', "velkorin"));
+    ASSERT_TRUE(testkit::insertDisc('Q', "velkorin"));
     EXPECT_EQ(1, findGameCd());
     EXPECT_STREQ("Q:", setup.cdDrive);
 }
 
 TEST_F(CdSearch, LabelThatBeginsWithThePrefixMatches)
 {
-    ASSERT_TRUE(bench::insertDisc('R', "VELKORIN_DISC1"));
+    ASSERT_TRUE(testkit::insertDisc('R', "VELKORIN_DISC1"));
     EXPECT_EQ(1, findGameCd());
     EXPECT_STREQ("R:", setup.cdDrive);
 }
 
 TEST_F(CdSearch, SevenLetterLabelIsNotTheGameCd)
 {
-    ASSERT_TRUE(bench::insertDisc('Q', "VELKORI"));
+    ASSERT_TRUE(testkit::insertDisc('Q', "VELKORI"));
     std::strcpy(setup.cdDrive, "X:");
     EXPECT_EQ(0, findGameCd());
     EXPECT_STREQ("X:", setup.cdDrive);
@@ -50,16 +51,16 @@ TEST_F(CdSearch, SevenLetterLabelIsNotTheGameCd)
 
 TEST_F(CdSearch, LowerLetterWinsAmongTwoGameCds)
 {
-    ASSERT_TRUE(bench::insertDisc('R', "VELKORIN"));
-    ASSERT_TRUE(bench::insertDisc('P', "VELKORIN"));
+    ASSERT_TRUE(testkit::insertDisc('R', "VELKORIN"));
+    ASSERT_TRUE(testkit::insertDisc('P', "VELKORIN"));
     EXPECT_EQ(1, findGameCd());
     EXPECT_STREQ("P:", setup.cdDrive);
 }
 
 TEST_F(CdSearch, DriveAIsTriedFirstWhateverItsType)
 {
-    ASSERT_TRUE(bench::insertDisc('P', "VELKORIN"));
-    ASSERT_TRUE(bench::insertDisc('A', "VELKORIN"));
+    ASSERT_TRUE(testkit::insertDisc('P', "VELKORIN"));
+    ASSERT_TRUE(testkit::insertDisc('A', "VELKORIN"));
     ASSERT_NE(static_cast<UINT>(DRIVE_CDROM), GetDriveTypeA("A:\\"));
     EXPECT_EQ(1, findGameCd());
     EXPECT_STREQ("A:", setup.cdDrive);
@@ -68,7 +69,7 @@ TEST_F(CdSearch, DriveAIsTriedFirstWhateverItsType)
 TEST_F(CdSearch, LabelOnADriveThatIsNoCdRomIsIgnored)
 {
     // D: is a fixed disk of the bench; only A: is exempt from the drive-type test.
-    std::string label = bench::drivesFolder() + "\\d\\.windows-label";
+    std::string label = testkit::drivesDir() + "\\d\\.windows-label";
     HANDLE file = CreateFileA(label.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, file);
     DWORD written;

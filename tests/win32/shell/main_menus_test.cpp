@@ -12,8 +12,8 @@
 #include "shell/base/setup_state.h"
 #include "shell/flow/main_menus.h"
 #include "support/background.h"
-#include "support/bench.h"
-#include "support/seeded_install.h"
+#include "support/message_watcher.h"
+#include "wine_bench.h"
 
 namespace {
 
@@ -38,8 +38,8 @@ protected:
         std::strcpy(setup.cdRoot, "Q:\\");
         std::strcpy(setup.cdDrive, "Q:");
         std::strcpy(setup.installDir, installDir);
-        bench::removeTree(top);
-        bench::clearRecord();
+        testkit::deleteTree(top);
+        testkit::clearRecord();
         GetCurrentDirectoryA(sizeof previousDir_, previousDir_);
     }
 
@@ -47,13 +47,13 @@ protected:
     {
         ui_.reset();
         SetCurrentDirectoryA(previousDir_);
-        bench::removeTree(top);
-        bench::clearRecord();
+        testkit::deleteTree(top);
+        testkit::clearRecord();
     }
 
     HWND openMenu(int templateId)
     {
-        ui_.reset(new bench::Background([templateId] { runMainMenu(templateId); }));
+        ui_.reset(new testkit::Background([templateId] { runMainMenu(templateId); }));
         return waitMenu(templateId == IDD_MENU_INSTALLED ? menu105Ids : menu104Ids);
     }
 
@@ -83,7 +83,7 @@ protected:
 
     bool menuEnds() { return ui_->finished(); }
 
-    std::unique_ptr<bench::Background> ui_;
+    std::unique_ptr<testkit::Background> ui_;
     char previousDir_[MAX_PATH];
 };
 
@@ -154,7 +154,7 @@ TEST_F(MainMenus, BonusVoicesWithoutTheDiscWarnsAndStays)
 TEST_F(MainMenus, BonusVoicesFromTheCdRootThatCannotStartAskForTheCd)
 {
     // Whatever the bench's CD holds, D: has no bonus installer.
-    ASSERT_TRUE(bench::removeTree("D:\\omake"));
+    ASSERT_TRUE(testkit::deleteTree("D:\\omake"));
     std::strcpy(setup.cdDrive, "D:");
     ASSERT_TRUE(SetCurrentDirectoryA("Q:\\"));
     std::strcpy(setup.startDir, "stale");
@@ -254,8 +254,8 @@ TEST_F(MainMenus, UninstallWithoutTheDiscWarnsAndStays)
 
 TEST_F(MainMenus, UninstallCancelledShowsTheSameMenuAgain)
 {
-    ASSERT_TRUE(bench::seedInstallation(installDir));
-    bench::seedRecord(installDir, 2);
+    ASSERT_TRUE(testkit::seedCatalogue(installDir));
+    testkit::writeRecord(installDir, 2);
     HWND menu = openMenu(IDD_MENU_INSTALLED);
     ASSERT_NE(nullptr, menu);
     ASSERT_TRUE(driver::click(menu, IDC_MENU_UNINSTALL));
@@ -273,8 +273,8 @@ TEST_F(MainMenus, UninstallCancelledShowsTheSameMenuAgain)
 
 TEST_F(MainMenus, UninstallKeepingSavesGivesWayToTheNewGameMenu)
 {
-    ASSERT_TRUE(bench::seedInstallation(installDir));
-    bench::seedRecord(installDir, 2);
+    ASSERT_TRUE(testkit::seedCatalogue(installDir));
+    testkit::writeRecord(installDir, 2);
     HWND menu = openMenu(IDD_MENU_INSTALLED);
     ASSERT_NE(nullptr, menu);
     ASSERT_TRUE(driver::click(menu, IDC_MENU_UNINSTALL));

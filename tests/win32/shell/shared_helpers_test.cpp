@@ -7,7 +7,8 @@
 #include "shell/base/dialogs.h"
 #include "shell/base/launch.h"
 #include "shell/base/setup_state.h"
-#include "support/bench.h"
+#include "support/message_watcher.h"
+#include "wine_bench.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ protected:
         std::memset(&setup, 0, sizeof setup);
         fillLaunchInfo();
     }
-    void TearDown() override { bench::restoreDefaultDiscs(); }
+    void TearDown() override { testkit::restoreDefaultDiscs(); }
 };
 
 }  // namespace
@@ -35,7 +36,7 @@ TEST_F(SharedHelpers, PumpReturnsAtOnceOnAnEmptyQueue)
 
 TEST_F(SharedHelpers, PumpDispatchesWhatWaitsAndStopsAtQuit)
 {
-    bench::OwnerWindow window;
+    testkit::OwnerWindow window;
     PostMessageA(window.handle(), WM_NULL, 0, 0);
     EXPECT_EQ(1, pumpMessages());
     EXPECT_FALSE(GetQueueStatus(QS_POSTMESSAGE) & QS_POSTMESSAGE);
@@ -60,27 +61,27 @@ TEST_F(SharedHelpers, LaunchInfoIsTheFixedStartUpRecord)
 
 TEST_F(SharedHelpers, ProbeFindsTheDiscInTheStartDrive)
 {
-    ASSERT_TRUE(bench::insertDisc('Q', "VELKORIN"));
+    ASSERT_TRUE(testkit::insertDisc('Q', "VELKORIN"));
     std::strcpy(setup.cdRoot, "Q:\\");
-    bench::OwnerWindow owner;
-    bench::MessageWatcher watcher({IDOK});
+    testkit::OwnerWindow owner;
+    testkit::MessageWatcher watcher({IDOK});
     EXPECT_TRUE(probeCd(owner.handle()));
     EXPECT_TRUE(watcher.stop().empty());
 }
 
 TEST_F(SharedHelpers, ProbeAcceptsAnotherDiscInTheStartDrive)
 {
-    ASSERT_TRUE(bench::insertDisc('Q', "MUSIC"));
+    ASSERT_TRUE(testkit::insertDisc('Q', "MUSIC"));
     std::strcpy(setup.cdRoot, "Q:\\");
     EXPECT_TRUE(probeCd(nullptr));
 }
 
 TEST_F(SharedHelpers, ProbeWithoutDiscWarnsOwnedByTheCaller)
 {
-    ASSERT_TRUE(bench::removeDisc('Q'));
+    ASSERT_TRUE(testkit::removeDisc('Q'));
     std::strcpy(setup.cdRoot, "Q:\\");
-    bench::OwnerWindow owner;
-    bench::MessageWatcher watcher({IDOK});
+    testkit::OwnerWindow owner;
+    testkit::MessageWatcher watcher({IDOK});
     EXPECT_FALSE(probeCd(owner.handle()));
     auto seen = watcher.stop();
     ASSERT_EQ(1u, seen.size());

@@ -1,6 +1,6 @@
 #include "support/background.h"
 
-namespace bench {
+namespace testkit {
 
 Background::Background(std::function<void()> work) : work_(std::move(work))
 {
@@ -34,4 +34,4 @@ bool Background::running() const
     return WaitForSingleObject(thread_, 0) == WAIT_TIMEOUT;
 }
 
-}  // namespace bench
+}  // namespace testkit

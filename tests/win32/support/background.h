@@ -9,7 +9,7 @@
 
 #include "driver/driver.h"
 
-namespace bench {
+namespace testkit {
 
 class Background {
 public:
@@ -32,6 +32,6 @@ private:
     DWORD threadId_ = 0;
 };
 
-}  // namespace bench
+}  // namespace testkit
 
 #endif

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace bench {
+namespace testkit {
 
 namespace {
 
@@ -62,4 +62,4 @@ ImportPatch::~ImportPatch()
         write(slot_, original_);
 }
 
-}  // namespace bench
+}  // namespace testkit

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-namespace bench {
+namespace testkit {
 
 class ImportPatch {
 public:
@@ -25,6 +25,6 @@ private:
     FARPROC original_ = nullptr;
 };
 
-}  // namespace bench
+}  // namespace testkit
 
 #endif

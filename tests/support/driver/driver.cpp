@@ -79,7 +79,29 @@ HWND waitDialog(const DialogQuery& query, DWORD timeoutMs)
 {
     HWND found = nullptr;
     waitUntil([&] { return (found = findDialog(query)) != nullptr; }, timeoutMs);
+    noteScreen(found);
     return found;
+}
+
+namespace {
+
+ScreenObserver& screenObserver()
+{
+    static ScreenObserver observer;
+    return observer;
+}
+
+}  // namespace
+
+void observeScreens(ScreenObserver observer)
+{
+    screenObserver() = std::move(observer);
+}
+
+void noteScreen(HWND w)
+{
+    if (w && screenObserver())
+        screenObserver()(w);
 }
 
 bool waitGone(HWND w, DWORD timeoutMs)

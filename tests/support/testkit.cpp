@@ -1,11 +1,13 @@
 // The helpers every bench of tests shares: files and folders, registry keys and values, the
 // install record as a finished install leaves it.
-#include "helpers/test_helpers.h"
+#include "testkit.h"
 
 #include <shlobj.h>
 
 #include <algorithm>
 #include <cstring>
+
+#include "removal/catalogue.h"
 
 namespace testkit {
 
@@ -268,6 +270,90 @@ bool clearRecord() { return deleteKeyTree(HKEY_CURRENT_USER, makerKey); }
 bool valueExists(HKEY rootKey, const std::string& keyPath, const std::string& name)
 {
     return readValue(rootKey, keyPath, name).present;
+}
+
+std::string lastErrorText(const std::string& what)
+{
+    return what + " failed with " + std::to_string(GetLastError());
+}
+
+bool recordValueExists(const std::string& name)
+{
+    return valueExists(HKEY_CURRENT_USER, recordKey, name);
+}
+
+namespace {
+
+const char shellFoldersKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+void addNames(std::vector<std::string>& out, const std::string& prefix, const FileTable& table)
+{
+    for (int row = 0; row < table.count; ++row)
+        out.push_back(prefix + table.names[row]);
+}
+
+}  // namespace
+
+ProgramsRedirect::ProgramsRedirect(const std::string& folder)
+{
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, shellFoldersKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return;
+    char value[1024];
+    DWORD size = sizeof value;
+    DWORD type = 0;
+    if (RegQueryValueExA(key, "Programs", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
+            ERROR_SUCCESS && type == REG_EXPAND_SZ) {
+        hadValue_ = true;
+        saved_.assign(value, size && value[size - 1] == '\0' ? size - 1 : size);
+    }
+    RegSetValueExA(key, "Programs", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                   static_cast<DWORD>(folder.size() + 1));
+    RegCloseKey(key);
+}
+
+ProgramsRedirect::~ProgramsRedirect()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, shellFoldersKey, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return;
+    if (hadValue_)
+        RegSetValueExA(key, "Programs", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(saved_.c_str()),
+                       static_cast<DWORD>(saved_.size() + 1));
+    else
+        RegDeleteValueA(key, "Programs");
+    RegCloseKey(key);
+}
+
+std::vector<std::string> catalogueFiles(const Seed& seed)
+{
+    std::vector<std::string> files;
+    if (seed.voice)
+        addNames(files, "voice\\", voiceFiles);
+    if (seed.midi)
+        addNames(files, "midi\\", midiFiles);
+    addNames(files, "", mainFiles);
+    if (seed.saves)
+        addNames(files, "", saveFiles);
+    return files;
+}
+
+std::vector<std::string> catalogueFilePaths(const std::string& dir, bool withSaves)
+{
+    Seed all;
+    all.saves = withSaves;
+    std::vector<std::string> paths;
+    for (const std::string& name : catalogueFiles(all))
+        paths.push_back(dir + name);
+    return paths;
+}
+
+std::vector<std::string> saveFilePaths(const std::string& dir)
+{
+    std::vector<std::string> paths;
+    addNames(paths, dir, saveFiles);
+    return paths;
 }
 
 }  // namespace testkit

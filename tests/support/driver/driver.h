@@ -270,6 +270,13 @@ bool defineDrive(char letter, const std::string& unixFolder, const std::string& 
 // windows it owns, their boxes included.
 bool saveScreenshot(const std::string& bmpPath, HWND w = nullptr);
 
+// Screens seen on a walk through the dialogs. Once an observer is set, every wait that finds a
+// dialog or a message box (and whoever calls noteScreen) hands it what it found, shown and
+// initialised: for pictures of each screen (tools/demo). No observer: nothing happens.
+using ScreenObserver = std::function<void(HWND)>;
+void observeScreens(ScreenObserver observer);
+void noteScreen(HWND w);
+
 // Files.
 
 bool fileExists(const std::string& path);

@@ -1,11 +1,9 @@
-#include "support/bench.h"
-
-#include "e2e_fixture.h"
+#include "support/message_watcher.h"
 
 #include <cstdlib>
 #include <cstring>
 
-namespace bench {
+namespace testkit {
 
 MessageWatcher::MessageWatcher(std::vector<int> answers)
     : answers_(std::move(answers)), stopEvent_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
@@ -80,29 +78,4 @@ OwnerWindow::~OwnerWindow()
     DestroyWindow(window_);
 }
 
-std::string drivesFolder()
-{
-    return e2e::drivesDir();
-}
-
-bool insertDisc(char letter, const std::string& label)
-{
-    return e2e::insertDiscInDrive(letter, label);
-}
-
-bool removeDisc(char letter)
-{
-    return e2e::removeDiscFromDrive(letter);
-}
-
-void restoreDefaultDiscs()
-{
-    e2e::restoreDefaultDiscs();
-}
-
-bool removeTree(const std::string& path)
-{
-    return e2e::deleteTree(path);
-}
-
-}  // namespace bench
+}  // namespace testkit

@@ -1,8 +1,9 @@
 // The helpers every bench of tests shares (the Win32 tests, the end-to-end tests, the bench
-// programs): files and folders, registry keys and values, and the install record seeded as a
-// finished install leaves it. Paths are Win32 paths as the calling process sees them.
-#ifndef VK_TEST_HELPERS_H
-#define VK_TEST_HELPERS_H
+// programs): files and folders, registry keys and values, the install record seeded as a
+// finished install leaves it, the user's Programs folder, and the catalogue's files. Paths are
+// Win32 paths as the calling process sees them.
+#ifndef VK_TESTKIT_H
+#define VK_TESTKIT_H
 
 #include <windows.h>
 
@@ -21,6 +22,9 @@ struct RegValue {
     DWORD type = REG_NONE;
     std::string data;
 };
+
+// "what failed with <GetLastError()>", for a failure message.
+std::string lastErrorText(const std::string& what);
 
 // File system.
 std::string withSlash(const std::string& dir);             // dir ending with its own backslash
@@ -57,6 +61,35 @@ bool clearRecord();                                        // the whole maker ke
 
 // A little-endian DWORD as the registry stores it, for comparing RegValue::data.
 std::string dwordBytes(DWORD value);
+
+bool recordValueExists(const std::string& name);          // a value of the install record
+
+// Points the user's Programs folder elsewhere for the life of the object (the shell reads the
+// "Programs" entry of the user's shell folders afresh on each lookup); a folder that does not
+// exist makes the lookup fail. The old entry comes back on destruction.
+class ProgramsRedirect {
+public:
+    explicit ProgramsRedirect(const std::string& folder);
+    ~ProgramsRedirect();
+    ProgramsRedirect(const ProgramsRedirect&) = delete;
+    ProgramsRedirect& operator=(const ProgramsRedirect&) = delete;
+
+private:
+    std::string saved_;
+    bool hadValue_ = false;
+};
+
+// The catalogue's files of an installation as relative paths ("voice\VALL00.DAT"): the voices
+// and the MIDI files where asked, the main files, the saves where asked.
+struct Seed {
+    bool voice = true;   // the "voice" folder with every voice file (a full install)
+    bool midi = true;    // the "midi" folder with every MIDI file
+    bool saves = true;   // the eleven save files
+};
+std::vector<std::string> catalogueFiles(const Seed& seed = Seed());
+// The same as full paths below dir; the save files alone.
+std::vector<std::string> catalogueFilePaths(const std::string& dir, bool withSaves);
+std::vector<std::string> saveFilePaths(const std::string& dir);
 
 }  // namespace testkit
 

@@ -53,6 +53,7 @@ HWND waitMessageBox(HWND owner, DWORD timeoutMs)
 {
     HWND found = nullptr;
     waitUntil([&] { return (found = findMessageBox(owner)) != nullptr; }, timeoutMs);
+    noteScreen(found);
     return found;
 }
 
@@ -60,6 +61,7 @@ HWND waitProcessMessageBox(DWORD processId, DWORD timeoutMs)
 {
     HWND found = nullptr;
     waitUntil([&] { return (found = findProcessMessageBox(processId)) != nullptr; }, timeoutMs);
+    noteScreen(found);
     return found;
 }
 

@@ -1,5 +1,5 @@
 // Support for the Win32 tests: answering the message boxes that the code under test shows on
-// this thread, and the discs of the Wine bench's drives.
+// this thread, and a window to own them.
 #ifndef VK_TEST_BENCH_H
 #define VK_TEST_BENCH_H
 
@@ -11,7 +11,7 @@
 
 #include "driver/driver.h"
 
-namespace bench {
+namespace testkit {
 
 // Answers the message boxes of this process from a second thread while the test's own thread
 // is blocked inside MessageBoxA: the i-th box gets answers[i]; boxes beyond the list get the
@@ -53,22 +53,6 @@ private:
     HWND window_;
 };
 
-// The bench's drives folder as Win32 code sees it ("Z:\...\drives").
-std::string drivesFolder();
-
-// Puts a disc with the given volume label into drive letter (A, P, Q or R) and waits until the
-// system reports that label; empty label: none.
-bool insertDisc(char letter, const std::string& label);
-
-// Takes the disc out: the drive then answers like an empty CD drive.
-bool removeDisc(char letter);
-
-// Leaves the bench as tests expect it: only Q: holds a disc, labelled VELKORIN.
-void restoreDefaultDiscs();
-
-// Deletes a folder tree (Win32 path); true when it is gone.
-bool removeTree(const std::string& path);
-
-}  // namespace bench
+}  // namespace testkit
 
 #endif
