@@ -15,17 +15,12 @@
 
 #include "e2e_fixture.h"
 #include "resources/resource.h"
+#include "setup_texts.h"
 
 namespace {
 
 using e2e::SetupE2E;
 
-const char textDone[] = "インストールは正常に終了しました。";
-const char textFailed[] = "インストールは失敗しました。";
-const char textConfirmCancel[] = "インストールを中止しますか？";
-const char textFolderExists[] = "既に存在しているフォルダです。現在のファイルをそのままで上書きしますか？";
-const char captionWarning[] = "警告";
-const char defaultCaption[] = "エラー";   // what a box with a null caption shows
 
 const std::vector<int> levelIds = {IDC_LEVEL_MINIMUM, IDC_LEVEL_STANDARD, IDC_LEVEL_FULL};
 const std::vector<int> installIds = {IDC_PROGRESS_START, IDC_PROGRESS_CANCEL, IDC_INSTALL_DRIVE_LIST,
@@ -60,15 +55,15 @@ protected:
             HWND box = driver::waitMessageBox(install_);
             ASSERT_NE(nullptr, box) << driver::describeWindows(setupPid());
             driver::MessageBoxInfo question = driver::readMessageBox(box);
-            EXPECT_EQ(captionWarning, question.caption);
-            EXPECT_EQ(textFolderExists, question.text);
+            EXPECT_EQ(texts::captionWarning, question.caption);
+            EXPECT_EQ(texts::folderExists, question.text);
             ASSERT_TRUE(e2e::answerThenClose(box, IDYES, install_));
         } else {
             ASSERT_TRUE(driver::postClose(install_));
         }
         pause_ = driver::waitMessageBox(install_);
         ASSERT_NE(nullptr, pause_) << driver::describeWindows(setupPid());
-        EXPECT_EQ(textConfirmCancel, driver::messageText(pause_));
+        EXPECT_EQ(texts::confirmInstallCancel, driver::messageText(pause_));
     }
 
     // No to the cancel question: the copy goes on with the next file.
@@ -81,8 +76,8 @@ protected:
     // The copy's error, the failure, and a new menu 104 that answers.
     void expectFailure(const std::string& errorText, HWND* menu)
     {
-        EXPECT_EQ("", driver::expectMessage(install_, defaultCaption, errorText, IDOK, e2e::startTimeoutMs));
-        EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textFailed, IDOK));
+        EXPECT_EQ("", driver::expectMessage(install_, texts::defaultCaption, errorText, IDOK, e2e::startTimeoutMs));
+        EXPECT_EQ("", driver::expectMessage(install_, texts::captionSetup, texts::installFailed, IDOK));
         ASSERT_TRUE(waitMenu104(menu));
         EXPECT_TRUE(driver::waitUntil([&] { return driver::isEnabled(*menu); }, e2e::waitTimeoutMs));
         EXPECT_FALSE(testkit::keyExists(HKEY_CURRENT_USER, testkit::recordKey));
@@ -93,7 +88,7 @@ protected:
         HWND offer;
         ASSERT_TRUE(waitSetupDialog(&offer, {IDC_SHORTCUT_YES, IDC_SHORTCUT_NO}, e2e::startTimeoutMs));
         ASSERT_TRUE(driver::click(offer, IDC_SHORTCUT_NO));
-        EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textDone, IDOK, e2e::startTimeoutMs));
+        EXPECT_EQ("", driver::expectMessage(install_, texts::captionSetup, texts::installDone, IDOK, e2e::startTimeoutMs));
         EXPECT_TRUE(waitSetupExit());
     }
 
@@ -150,7 +145,7 @@ TEST_F(CopyFaults, CdTakenOutBetweenFilesEndsWithTheCopysCodeAndAReinstallComple
     openInstall(again, IDC_LEVEL_STANDARD, "D:\\");
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
-    EXPECT_EQ("", driver::expectMessage(install_, captionWarning, textFolderExists, IDYES));
+    EXPECT_EQ("", driver::expectMessage(install_, texts::captionWarning, texts::folderExists, IDYES));
     expectSuccess();
     expectWholeFiles(dir, "Q:\\", 1, true);
     EXPECT_EQ(testkit::dwordBytes(1), testkit::readRecordValue("set").data);
@@ -210,7 +205,7 @@ TEST_F(CopyFaults, FullDiskEndsWith112WithoutATruncatedFileAndARetryCompletes)
     openInstall(menu, IDC_LEVEL_MINIMUM, "E:\\");
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
-    EXPECT_EQ("", driver::expectMessage(install_, captionWarning, textFolderExists, IDYES));
+    EXPECT_EQ("", driver::expectMessage(install_, texts::captionWarning, texts::folderExists, IDYES));
     expectSuccess();
     std::vector<std::string> names;
     for (const auto& file : smallDiskFiles) {

@@ -10,20 +10,13 @@
 
 #include "e2e_fixture.h"
 #include "resources/resource.h"
+#include "setup_texts.h"
 
 namespace {
 
 using e2e::SetupE2E;
 
 const char installDir[] = "D:\\Orbek\\VELKORIN\\";
-const char textInstallDone[] = "インストールは正常に終了しました。";
-const char textUpgradeDone[] = "再インストールは正常に終了しました。";
-const char textConfirmCancel[] = "再インストールを中止しますか？";
-const char textFailed[] = "再インストールは失敗しました。";
-const char confirmDeleteSaves[] = "セーブデータも消去されますがよろしいですか？";
-const char uninstallDone[] = "アンインストール終了しました。";
-const char confirmExit[] = "終了しますか？";
-const char defaultCaption[] = "エラー";   // what a box with a null caption shows
 
 // The game alone at the minimum level; the standard level adds five files the removal knows, in
 // the install folder and in "midi".
@@ -62,7 +55,7 @@ protected:
         ASSERT_TRUE(waitSetupDialog(&choice, {IDC_LEVEL_STANDARD, IDC_LEVEL_FULL}));
         ASSERT_TRUE(driver::click(choice, IDC_LEVEL_STANDARD));
         ASSERT_TRUE(waitSetupDialog(upgrade, {IDC_PROGRESS_START, IDC_PROGRESS_BAR}, e2e::waitTimeoutMs,
-                                    e2e::captionSetup, {IDC_INSTALL_DRIVE_LIST}));
+                                    texts::captionSetup, {IDC_INSTALL_DRIVE_LIST}));
     }
 
     // Menu 104 to a minimum install on D: with the shortcut; the setup then hands over and ends.
@@ -81,7 +74,7 @@ protected:
         ASSERT_TRUE(driver::click(install, IDC_PROGRESS_START));
         ASSERT_TRUE(waitSetupDialog(&offer, {IDC_SHORTCUT_YES, IDC_SHORTCUT_NO}, e2e::startTimeoutMs));
         ASSERT_TRUE(driver::click(offer, IDC_SHORTCUT_YES));
-        ASSERT_EQ("", driver::expectMessage(install, e2e::captionSetup, textInstallDone, IDOK));
+        ASSERT_EQ("", driver::expectMessage(install, texts::captionSetup, texts::installDone, IDOK));
         ASSERT_TRUE(waitSetupExit());
     }
 
@@ -93,21 +86,21 @@ protected:
         openUpgrade(*menu, &upgrade);
         ASSERT_FALSE(HasFatalFailure());
         ASSERT_TRUE(driver::click(upgrade, IDC_PROGRESS_START));
-        ASSERT_EQ("", driver::expectMessage(upgrade, e2e::captionSetup, textUpgradeDone, IDOK));
+        ASSERT_EQ("", driver::expectMessage(upgrade, texts::captionSetup, texts::upgradeDone, IDOK));
         ASSERT_TRUE(driver::waitUntil([&] { return driver::isVisible(*menu) && driver::isEnabled(*menu); },
                                       e2e::waitTimeoutMs));
         ASSERT_TRUE(driver::click(*menu, IDC_MENU_UNINSTALL));
         ASSERT_TRUE(waitSetupDialog(&dialog, {IDC_UNINSTALL_START, IDC_UNINSTALL_DELETE_ALL}));
         ASSERT_TRUE(driver::click(dialog, IDC_UNINSTALL_START));
-        ASSERT_EQ("", driver::expectMessage(dialog, "警告", confirmDeleteSaves, IDYES));
-        ASSERT_EQ("", driver::expectMessage(*menu, e2e::captionSetup, uninstallDone, IDOK));
+        ASSERT_EQ("", driver::expectMessage(dialog, "警告", texts::confirmDeleteSaves, IDYES));
+        ASSERT_EQ("", driver::expectMessage(*menu, texts::captionSetup, texts::uninstallDone, IDOK));
         ASSERT_TRUE(waitMenu104(menu));
     }
 
     void exitFrom(HWND menu)
     {
         ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
-        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, confirmExit, IDYES));
+        EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, texts::confirmExit, IDYES));
         EXPECT_TRUE(waitSetupExit());
     }
 };
@@ -137,7 +130,7 @@ TEST_F(Cycles, UpgradeCancelledAfterEachFileLeavesExactlyWhatWasThere)
         HWND box = driver::waitMessageBox(upgrade);
         ASSERT_NE(nullptr, box) << driver::describeWindows(setupPid());
         for (int done = 1;; ++done) {
-            ASSERT_EQ(textConfirmCancel, driver::messageText(box));
+            ASSERT_EQ(texts::confirmUpgradeCancel, driver::messageText(box));
             // The game's file was there: the files after it are the ones copied.
             ASSERT_EQ(before.size() + done - 1, filesBelow(installDir).size()) << "stopped after file " << done;
             if (done == position)
@@ -147,9 +140,9 @@ TEST_F(Cycles, UpgradeCancelledAfterEachFileLeavesExactlyWhatWasThere)
         ASSERT_TRUE(driver::answer(box, IDYES));
         ASSERT_TRUE(driver::waitGone(box));
         // The game's file and the save keep the install folder and the maker's folder.
-        EXPECT_EQ("", driver::expectMessage(upgrade, defaultCaption, "D:\\Orbek\\VELKORIN フォルダ消去失敗", IDOK));
-        EXPECT_EQ("", driver::expectMessage(upgrade, defaultCaption, "D:\\Orbek フォルダ消去失敗", IDOK));
-        EXPECT_EQ("", driver::expectMessage(upgrade, e2e::captionSetup, textFailed, IDOK));
+        EXPECT_EQ("", driver::expectMessage(upgrade, texts::defaultCaption, "D:\\Orbek\\VELKORIN フォルダ消去失敗", IDOK));
+        EXPECT_EQ("", driver::expectMessage(upgrade, texts::defaultCaption, "D:\\Orbek フォルダ消去失敗", IDOK));
+        EXPECT_EQ("", driver::expectMessage(upgrade, texts::captionSetup, texts::upgradeFailed, IDOK));
         ASSERT_TRUE(waitMenu105(&menu));
         EXPECT_EQ(before, filesBelow(installDir));
         EXPECT_EQ(std::vector<std::string>({"SAVE0.DAT", "VELKORIN.EXE"}), testkit::listFolder(installDir));

@@ -9,10 +9,10 @@
 #include <string>
 
 #include "journey.h"
+#include "setup_texts.h"
 
 namespace {
 
-const char cdMissingExit[] = "ＣＤ－ＲＯＭが挿入されていない可能性があります。終了します。";
 
 // The folder tools/disc-image keeps the images' mounts in, as a Unix path (for Wine's mount
 // manager) or, through Z:, as a Win32 one.
@@ -27,11 +27,8 @@ std::string unixDiscsFolder()
 
 class DiscImage : public e2e::Journey {
 protected:
-    void SetUp() override
+    void prepare() override
     {
-        Journey::SetUp();
-        if (HasFatalFailure())
-            return;
         std::string discs = unixDiscsFolder();
         ASSERT_FALSE(discs.empty()) << "VK_WINE_DIR is not set: run the tests through tools/wine-run";
         std::string status = testkit::readFile(driver::unixToWine(discs + "/status"));
@@ -85,7 +82,7 @@ TEST_F(DiscImage, ADiscLabelledOtherwiseIsFatal)
     // carries the game's.
     ASSERT_TRUE(insertImage('Q', "demo-cd-velkori", "VELKORI"));
     ASSERT_TRUE(startSetup());
-    EXPECT_EQ("", driver::expectProcessMessage(setupPid(), "ERROR", cdMissingExit, IDOK, e2e::startTimeoutMs));
+    EXPECT_EQ("", driver::expectProcessMessage(setupPid(), "ERROR", texts::cdMissingExit, IDOK, e2e::startTimeoutMs));
     DWORD code = 1;
     EXPECT_TRUE(waitSetupExit(e2e::waitTimeoutMs, &code));
     EXPECT_EQ(0u, code);

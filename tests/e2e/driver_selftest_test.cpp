@@ -1,4 +1,4 @@
-// The driver against a practice dialog in another process (tools/driver/driver_target.exe):
+// The driver against a practice dialog in another process (driver_target/, built beside the tests):
 // every kind of control the setup uses, read and driven across the process boundary, with the
 // target logging what reached it.
 #include <windows.h>
@@ -11,6 +11,7 @@
 #include "driver/driver.h"
 #include "driver_target/driver_target_ids.h"
 #include "e2e_fixture.h"
+#include "setup_texts.h"
 
 namespace {
 
@@ -430,11 +431,11 @@ TEST_F(E2EBench, GameStandInShowsTheWindowsTheSetupLooksFor)
 {
     HWND warning = nullptr;
     ASSERT_TRUE(startGameWindow("/warning", &warning));
-    EXPECT_EQ(e2e::titleGameWarning, driver::caption(warning));
-    EXPECT_EQ(warning, FindWindowA(nullptr, e2e::titleGameWarning));
+    EXPECT_EQ(texts::titleGameWarning, driver::caption(warning));
+    EXPECT_EQ(warning, FindWindowA(nullptr, texts::titleGameWarning));
     HWND game = nullptr;
     ASSERT_TRUE(startGameWindow("/main", &game));
-    EXPECT_EQ(game, FindWindowA(nullptr, e2e::titleGame));
+    EXPECT_EQ(game, FindWindowA(nullptr, texts::titleGame));
     // Windows only; the log is for starts without an argument.
     EXPECT_TRUE(standinCalls().empty());
 }

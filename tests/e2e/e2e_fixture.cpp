@@ -9,6 +9,7 @@
 
 #include "install/manifest_reader.h"
 #include "resources/resource.h"
+#include "setup_texts.h"
 
 namespace e2e {
 
@@ -95,7 +96,7 @@ void SetupE2E::SetUp()
 
     killLeftovers();
     // A setup left over from elsewhere would make ours exit at once.
-    HWND stray = driver::findDialog(driver::byTitle(captionSetup));
+    HWND stray = driver::findDialog(driver::byTitle(texts::captionSetup));
     ASSERT_EQ(nullptr, stray) << "a setup window is still open:\n" << driver::describeWindow(stray);
 
     ASSERT_TRUE(testkit::clearRecord()) << "cannot delete HKCU\\" << testkit::makerKey;
@@ -125,6 +126,7 @@ void SetupE2E::SetUp()
     std::string pictures = testkit::envPath("VK_DEMO_SHOTS");
     if (!pictures.empty() && testkit::makeFolders(pictures))
         driver::observeScreens([pictures](HWND w) { pictureScreen(pictures, w); });
+    prepare();
 }
 
 void SetupE2E::TearDown()
@@ -201,12 +203,22 @@ void SetupE2E::screenshot(const std::string& name)
 ::testing::AssertionResult SetupE2E::waitMenu104(HWND* menu, DWORD timeoutMs)
 {
     // Menu 105 has the ids of 104 and more.
-    return waitSetupDialog(menu, {1029, 1030, 1016}, timeoutMs, captionSetup, {1018, 1015});
+    return waitSetupDialog(menu, {1029, 1030, 1016}, timeoutMs, texts::captionSetup, {1018, 1015});
 }
 
 ::testing::AssertionResult SetupE2E::waitMenu105(HWND* menu, DWORD timeoutMs)
 {
     return waitSetupDialog(menu, {1018, 1029, 1015, 1030, 1016}, timeoutMs);
+}
+
+void SetupE2E::startRemovingEverything(HWND* menu, HWND* dialog)
+{
+    ASSERT_TRUE(startSetup());
+    ASSERT_TRUE(waitMenu105(menu));
+    ASSERT_TRUE(driver::click(*menu, IDC_MENU_UNINSTALL));
+    ASSERT_TRUE(waitSetupDialog(dialog, {IDC_UNINSTALL_START, IDC_UNINSTALL_KEEP_SAVES}));
+    ASSERT_TRUE(driver::click(*dialog, IDC_UNINSTALL_START));
+    EXPECT_EQ("", driver::expectMessage(*dialog, texts::captionWarning, texts::confirmDeleteSaves, IDYES));
 }
 
 ::testing::AssertionResult SetupE2E::waitSetupExit(DWORD timeoutMs, DWORD* code)
@@ -261,6 +273,21 @@ std::vector<StandinCall> SetupE2E::standinCalls() const
     return r;
 }
 
+::testing::AssertionResult SetupE2E::expectStandinCall(size_t count, const std::string& name,
+                                                      const std::string& module, const std::string& directory)
+{
+    ::testing::AssertionResult waited = waitStandinCalls(count);
+    if (!waited)
+        return waited;
+    const StandinCall call = standinCalls()[count - 1];
+    if (call.name == name && call.module == module && call.directory == directory)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "call " << count << " is " << driver::quote(call.name) << " as "
+                                         << driver::quote(call.module) << " in " << driver::quote(call.directory)
+                                         << ", expected " << driver::quote(name) << " as " << driver::quote(module)
+                                         << " in " << driver::quote(directory);
+}
+
 ::testing::AssertionResult SetupE2E::startGameWindow(const std::string& argument, HWND* window)
 {
     *window = nullptr;
@@ -268,7 +295,7 @@ std::vector<StandinCall> SetupE2E::standinCalls() const
     std::string program = testkit::demoCdFolder() + "\\VELKORIN.EXE";
     if (!game.start(program, "VELKORIN.EXE " + argument, "C:\\"))
         return ::testing::AssertionFailure() << "cannot start " << program << ": error " << game.lastError();
-    std::string title = argument == "/warning" ? titleGameWarning : titleGame;
+    std::string title = argument == "/warning" ? texts::titleGameWarning : texts::titleGame;
     *window = driver::waitDialog(driver::byTitle(title, {}, game.id()), startTimeoutMs);
     helpers_.push_back(std::move(game));
     if (!*window)

@@ -6,7 +6,7 @@
 // through Z:. Every wait has a timeout and reports what it found instead when it fails:
 //     HWND menu;
 //     ASSERT_TRUE(waitMenu104(&menu));
-//     EXPECT_EQ("", driver::expectMessage(menu, captionSetup, "終了しますか？", IDYES));
+//     EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, "終了しますか？", IDYES));
 #ifndef VK_E2E_FIXTURE_H
 #define VK_E2E_FIXTURE_H
 
@@ -19,13 +19,11 @@
 
 #include "driver/driver.h"
 #include "wine_bench.h"
+#include "setup_texts.h"
 
 namespace e2e {
 
 // Texts the tests share with the program; the program keeps its own copies.
-constexpr const char captionSetup[] = "Velkorinセットアップ";
-constexpr const char titleGame[] = "Velkorin";
-constexpr const char titleGameWarning[] = "Velkorin　警告";
 
 constexpr const char codecKey[] = "SOFTWARE\\Microsoft\\AudioCompressionManager\\DriverCache\\msacm.imaadpcm";
 constexpr const char plusKey[] = "Software\\Microsoft\\Plus!";
@@ -45,6 +43,8 @@ class SetupE2E : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // What a suite adds to the bench's known state; SetUp calls it last, unless it failed.
+    virtual void prepare() {}
 
     // The setup process.
     // Starts <root>setup.exe with the root as current directory, as auto-run does.
@@ -58,11 +58,14 @@ protected:
     // setup exits first.
     ::testing::AssertionResult waitSetupDialog(HWND* dlg, std::vector<int> ids,
                                                DWORD timeoutMs = startTimeoutMs,
-                                               const std::string& title = captionSetup,
+                                               const std::string& title = texts::captionSetup,
                                                std::vector<int> absentIds = {});
     // Menu 104 (install, bonus voices, exit) and 105 (start, re-install, uninstall, ...).
     ::testing::AssertionResult waitMenu104(HWND* menu, DWORD timeoutMs = startTimeoutMs);
     ::testing::AssertionResult waitMenu105(HWND* menu, DWORD timeoutMs = startTimeoutMs);
+    // The setup started over a recorded installation: menu 105's Uninstall, Start, and Yes to
+    // deleting the saves too; the menu and the uninstall dialog in *menu and *dialog.
+    void startRemovingEverything(HWND* menu, HWND* dialog);
     // The setup's process has ended; exit code into *code when given.
     ::testing::AssertionResult waitSetupExit(DWORD timeoutMs = waitTimeoutMs, DWORD* code = nullptr);
     // The setup ends without ever showing a window while we watch.
@@ -71,6 +74,10 @@ protected:
     // The stand-ins.
     std::vector<StandinCall> standinCalls() const;
     ::testing::AssertionResult waitStandinCalls(size_t count, DWORD timeoutMs = waitTimeoutMs);
+    // The log holds at least count calls, and call number count is of name started as module
+    // in directory.
+    ::testing::AssertionResult expectStandinCall(size_t count, const std::string& name, const std::string& module,
+                                                 const std::string& directory);
     // Starts the game stand-in from the demo CD with "/warning" or "/main" and waits for its
     // window; *window gets it.
     ::testing::AssertionResult startGameWindow(const std::string& argument, HWND* window);

@@ -11,18 +11,13 @@
 
 #include "e2e_fixture.h"
 #include "resources/resource.h"
+#include "setup_texts.h"
 
 namespace {
 
 using e2e::SetupE2E;
 
 const char installDir[] = "D:\\Orbek\\VELKORIN\\";
-const char textConfirmCancel[] = "再インストールを中止しますか？";
-const char textUpgradeFailed[] = "再インストールは失敗しました。";
-const char confirmDeleteSaves[] = "セーブデータも消去されますがよろしいですか？";
-const char uninstallDone[] = "アンインストール終了しました。";
-const char confirmExit[] = "終了しますか？";
-const char defaultCaption[] = "エラー";   // what a box with a null caption shows
 
 // Another process's handle on a file, opened without any sharing, closed at the end of scope.
 class HeldFile {
@@ -69,7 +64,7 @@ protected:
     void exitFrom(HWND menu)
     {
         ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
-        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, confirmExit, IDYES));
+        EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, texts::confirmExit, IDYES));
         EXPECT_TRUE(waitSetupExit());
     }
 
@@ -89,7 +84,7 @@ TEST_F(HeldFiles, CancelledUpgradeTellsOfTheHeldCopyAndDeletesEveryOther)
     ASSERT_TRUE(waitSetupDialog(&choice, {IDC_LEVEL_STANDARD, IDC_LEVEL_FULL}));
     ASSERT_TRUE(driver::click(choice, IDC_LEVEL_STANDARD));
     ASSERT_TRUE(waitSetupDialog(&upgrade, {IDC_PROGRESS_START, IDC_PROGRESS_BAR}, e2e::waitTimeoutMs,
-                                e2e::captionSetup, {IDC_INSTALL_DRIVE_LIST}));
+                                texts::captionSetup, {IDC_INSTALL_DRIVE_LIST}));
 
     // The close behind Start stops the copy after its first file; from there it goes on one file
     // at a time until the upgrade has copied three.
@@ -99,7 +94,7 @@ TEST_F(HeldFiles, CancelledUpgradeTellsOfTheHeldCopyAndDeletesEveryOther)
     ASSERT_NE(nullptr, box) << driver::describeWindows(setupPid());
     std::vector<std::string> copied;
     for (int files = 1;; ++files) {
-        ASSERT_EQ(textConfirmCancel, driver::messageText(box));
+        ASSERT_EQ(texts::confirmUpgradeCancel, driver::messageText(box));
         copied.clear();
         for (const auto& file : filesBelow(installDir))
             if (!before.count(file.first))
@@ -116,10 +111,10 @@ TEST_F(HeldFiles, CancelledUpgradeTellsOfTheHeldCopyAndDeletesEveryOther)
         ASSERT_TRUE(hold.held()) << GetLastError();
         ASSERT_TRUE(driver::answer(box, IDYES));
         ASSERT_TRUE(driver::waitGone(box));
-        EXPECT_EQ("", driver::expectMessage(upgrade, defaultCaption, installDir + held + " ファイル消去失敗", IDOK));
-        EXPECT_EQ("", driver::expectMessage(upgrade, defaultCaption, "D:\\Orbek\\VELKORIN フォルダ消去失敗", IDOK));
-        EXPECT_EQ("", driver::expectMessage(upgrade, defaultCaption, "D:\\Orbek フォルダ消去失敗", IDOK));
-        EXPECT_EQ("", driver::expectMessage(upgrade, e2e::captionSetup, textUpgradeFailed, IDOK));
+        EXPECT_EQ("", driver::expectMessage(upgrade, texts::defaultCaption, installDir + held + " ファイル消去失敗", IDOK));
+        EXPECT_EQ("", driver::expectMessage(upgrade, texts::defaultCaption, "D:\\Orbek\\VELKORIN フォルダ消去失敗", IDOK));
+        EXPECT_EQ("", driver::expectMessage(upgrade, texts::defaultCaption, "D:\\Orbek フォルダ消去失敗", IDOK));
+        EXPECT_EQ("", driver::expectMessage(upgrade, texts::captionSetup, texts::upgradeFailed, IDOK));
     }
     HWND menu;
     ASSERT_TRUE(waitMenu105(&menu));
@@ -153,14 +148,14 @@ TEST_F(HeldFiles, RemovalLeavesHeldReadOnlyAndHiddenFilesAndTheFoldersThatHoldTh
     HWND dialog;
     ASSERT_TRUE(waitSetupDialog(&dialog, {IDC_UNINSTALL_START, IDC_UNINSTALL_DELETE_ALL}));
     ASSERT_TRUE(driver::click(dialog, IDC_UNINSTALL_START));
-    EXPECT_EQ("", driver::expectMessage(dialog, "警告", confirmDeleteSaves, IDYES));
-    EXPECT_EQ("", driver::expectMessage(dialog, defaultCaption,
+    EXPECT_EQ("", driver::expectMessage(dialog, "警告", texts::confirmDeleteSaves, IDYES));
+    EXPECT_EQ("", driver::expectMessage(dialog, texts::defaultCaption,
                                         dir + "voice フォルダ消去失敗。ゲーム以外のファイルがあるおそれがあります。",
                                         IDOK));
-    EXPECT_EQ("", driver::expectMessage(dialog, defaultCaption, dir + "voice フォルダ消去失敗", IDOK));
-    EXPECT_EQ("", driver::expectMessage(dialog, defaultCaption, "D:\\Orbek\\VELKORIN フォルダ消去失敗", IDOK));
-    EXPECT_EQ("", driver::expectMessage(dialog, defaultCaption, "D:\\Orbek フォルダ消去失敗", IDOK));
-    EXPECT_EQ("", driver::expectMessage(menu_, e2e::captionSetup, uninstallDone, IDOK));
+    EXPECT_EQ("", driver::expectMessage(dialog, texts::defaultCaption, dir + "voice フォルダ消去失敗", IDOK));
+    EXPECT_EQ("", driver::expectMessage(dialog, texts::defaultCaption, "D:\\Orbek\\VELKORIN フォルダ消去失敗", IDOK));
+    EXPECT_EQ("", driver::expectMessage(dialog, texts::defaultCaption, "D:\\Orbek フォルダ消去失敗", IDOK));
+    EXPECT_EQ("", driver::expectMessage(menu_, texts::captionSetup, texts::uninstallDone, IDOK));
     HWND menu;
     ASSERT_TRUE(waitMenu104(&menu));
 

@@ -11,22 +11,12 @@
 
 #include "e2e_fixture.h"
 #include "resources/resource.h"
+#include "setup_texts.h"
 
 namespace {
 
 using e2e::SetupE2E;
 
-const char textDone[] = "インストールは正常に終了しました。";
-const char textFailed[] = "インストールは失敗しました。";
-const char textConfirmCancel[] = "インストールを中止しますか？";
-const char textNoDrive[] = "インストール出来るドライブがありません。";
-const char textFolderExists[] = "既に存在しているフォルダです。現在のファイルをそのままで上書きしますか？";
-const char textRootQuestion[] = "ルートにインストールしようとしていますがよろしいですか？";
-const char textCdMissing[] = "ＣＤ－ＲＯＭが挿入されていない可能性があります。";
-const char confirmExit[] = "終了しますか？";
-const char captionWarning[] = "警告";
-const char captionPlus[] = "警告！！";
-const char defaultCaption[] = "エラー";   // what a box with a null caption shows
 const char defaultFolder[] = "Orbek\\VELKORIN\\";
 
 // The bench's fixed disks beside the small E:: the prefix's C:, D: and the Unix root Z:.
@@ -38,11 +28,8 @@ const std::vector<int> installIds = {IDC_PROGRESS_START, IDC_PROGRESS_CANCEL, ID
 
 class FreshInstall : public SetupE2E {
 protected:
-    void SetUp() override
+    void prepare() override
     {
-        SetupE2E::SetUp();
-        if (HasFatalFailure())
-            return;
         ASSERT_TRUE(restoreFixedDrives());
         // The first fixed drive is the prefix's C:, where the default install goes.
         ASSERT_TRUE(testkit::deleteTree("C:\\Orbek"));
@@ -114,7 +101,7 @@ protected:
         ASSERT_NE(nullptr, box) << driver::describeWindows(setupPid());
         HWND refused = GetWindow(box, GW_OWNER);
         EXPECT_NE(choice_, refused);
-        EXPECT_EQ("", driver::expectMessage(refused, defaultCaption, textNoDrive, IDOK));
+        EXPECT_EQ("", driver::expectMessage(refused, texts::defaultCaption, texts::noDrive, IDOK));
         EXPECT_TRUE(driver::waitGone(refused));
         EXPECT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu_); }, e2e::waitTimeoutMs));
         EXPECT_TRUE(driver::waitUntil([&] { return driver::isEnabled(choice_); }, e2e::waitTimeoutMs));
@@ -127,6 +114,15 @@ protected:
         if (HasFatalFailure())
             return;
         chooseLevel(button);
+    }
+
+    // Dialog 106 with drive D: chosen.
+    void openInstallDialogOnD(int button)
+    {
+        openInstallDialog(button);
+        if (HasFatalFailure())
+            return;
+        selectDrive("D:\\");
     }
 
     // Picks a drive in the list; the polling step takes it over into 1050.
@@ -158,14 +154,10 @@ protected:
         HWND offer;
         ASSERT_TRUE(waitSetupDialog(&offer, {IDC_SHORTCUT_YES, IDC_SHORTCUT_NO}, e2e::startTimeoutMs));
         ASSERT_TRUE(driver::click(offer, IDC_SHORTCUT_NO));
-        EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textDone, IDOK, e2e::startTimeoutMs));
+        EXPECT_EQ("", driver::expectMessage(install_, texts::captionSetup, texts::installDone, IDOK, e2e::startTimeoutMs));
         EXPECT_TRUE(waitSetupExit());
-        ASSERT_TRUE(waitStandinCalls(1));
-        std::vector<e2e::StandinCall> calls = standinCalls();
-        ASSERT_EQ(1u, calls.size());
-        EXPECT_EQ("UPDATE.EXE", calls[0].name);
-        EXPECT_EQ("Q:\\UPDATE.EXE", calls[0].module);
-        EXPECT_EQ("Q:\\", calls[0].directory);
+        EXPECT_TRUE(expectStandinCall(1, "UPDATE.EXE", "Q:\\UPDATE.EXE", "Q:\\"));
+        EXPECT_EQ(1u, standinCalls().size());
     }
 
     // Exactly the level's files, each with the CD's bytes and the archive attribute alone.
@@ -201,7 +193,7 @@ protected:
     void exitFromMenu(HWND menu)
     {
         ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
-        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, confirmExit, IDYES));
+        EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, texts::confirmExit, IDYES));
         EXPECT_TRUE(waitSetupExit());
     }
 
@@ -290,16 +282,13 @@ TEST_F(FreshInstall, WithoutADriveWithRoomTheLevelChoiceStaysAndASmallerLevelFit
 
 TEST_F(FreshInstall, StartAndBrowseDuringTheCopyDoNothingAndNoToTheCancelLetsItRunOn)
 {
-    openInstallDialog(IDC_LEVEL_STANDARD);
+    openInstallDialogOnD(IDC_LEVEL_STANDARD);
     ASSERT_FALSE(HasFatalFailure());
-    selectDrive("D:\\");
     // All four wait in the queue when the copy pumps after its first file: the second Start
     // and Browse find the copy running, the cancel asks.
-    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
-    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
-    ASSERT_TRUE(driver::click(install_, IDC_INSTALL_BROWSE));
-    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_CANCEL));
-    EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textConfirmCancel, IDNO));
+    for (int button : {IDC_PROGRESS_START, IDC_PROGRESS_START, IDC_INSTALL_BROWSE, IDC_PROGRESS_CANCEL})
+        ASSERT_TRUE(driver::click(install_, button)) << button;
+    EXPECT_EQ("", driver::expectMessage(install_, texts::captionSetup, texts::confirmInstallCancel, IDNO));
     EXPECT_TRUE(driver::isVisible(install_));
     // A browser or a second run would stand between the copy and the shortcut offer.
     expectSuccessAndHandOver();
@@ -308,13 +297,12 @@ TEST_F(FreshInstall, StartAndBrowseDuringTheCopyDoNothingAndNoToTheCancelLetsItR
 
 TEST_F(FreshInstall, YesToTheCancelRemovesEverythingTheRunMadeAndOpensMenu104)
 {
-    openInstallDialog(IDC_LEVEL_FULL);
+    openInstallDialogOnD(IDC_LEVEL_FULL);
     ASSERT_FALSE(HasFatalFailure());
-    selectDrive("D:\\");
     ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
     ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_CANCEL));
-    EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textConfirmCancel, IDYES));
-    EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textFailed, IDOK));
+    EXPECT_EQ("", driver::expectMessage(install_, texts::captionSetup, texts::confirmInstallCancel, IDYES));
+    EXPECT_EQ("", driver::expectMessage(install_, texts::captionSetup, texts::installFailed, IDOK));
     HWND menu;
     ASSERT_TRUE(waitMenu104(&menu));
     EXPECT_NE(menu_, menu);
@@ -331,21 +319,20 @@ TEST_F(FreshInstall, CancelInAnEarlierInstallationsFolderLeavesWhatWasThere)
     ASSERT_TRUE(testkit::makeFolders(dir));
     ASSERT_TRUE(testkit::writeFile(dir + "SAVE0.DAT", "my save"));
     ASSERT_TRUE(testkit::writeFile(dir + "KAO.DAT", "older game file"));
-    openInstallDialog(IDC_LEVEL_STANDARD);
+    openInstallDialogOnD(IDC_LEVEL_STANDARD);
     ASSERT_FALSE(HasFatalFailure());
-    selectDrive("D:\\");
     ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
     HWND box = driver::waitMessageBox(install_);
     ASSERT_NE(nullptr, box);
     driver::MessageBoxInfo question = driver::readMessageBox(box);
-    EXPECT_EQ(captionWarning, question.caption);
-    EXPECT_EQ(textFolderExists, question.text);
+    EXPECT_EQ(texts::captionWarning, question.caption);
+    EXPECT_EQ(texts::folderExists, question.text);
     // The cancel is queued behind the answer, so the copy meets it after its first file.
     ASSERT_TRUE(driver::answer(box, IDYES));
     ASSERT_TRUE(driver::postCommand(install_, IDC_PROGRESS_CANCEL, BN_CLICKED));
     ASSERT_TRUE(driver::waitGone(box));
-    EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textConfirmCancel, IDYES));
-    EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textFailed, IDOK));
+    EXPECT_EQ("", driver::expectMessage(install_, texts::captionSetup, texts::confirmInstallCancel, IDYES));
+    EXPECT_EQ("", driver::expectMessage(install_, texts::captionSetup, texts::installFailed, IDOK));
     HWND menu;
     ASSERT_TRUE(waitMenu104(&menu));
 
@@ -379,7 +366,7 @@ TEST_F(FreshInstall, FolderFieldIsNormalisedAndAnEmptyOneInstallsIntoTheDriveRoo
     expectDestination("D:\\");
 
     ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
-    EXPECT_EQ("", driver::expectMessage(install_, captionWarning, textRootQuestion, IDYES));
+    EXPECT_EQ("", driver::expectMessage(install_, texts::captionWarning, texts::rootQuestion, IDYES));
     expectSuccessAndHandOver();
     EXPECT_EQ(testkit::readFile("Q:\\VELKORIN.EXE"), testkit::readFile("D:\\VELKORIN.EXE"));
     expectRecord("D:\\", 0);
@@ -387,18 +374,17 @@ TEST_F(FreshInstall, FolderFieldIsNormalisedAndAnEmptyOneInstallsIntoTheDriveRoo
 
 TEST_F(FreshInstall, NameWithSeveralFaultsWarnsForEachThenReopensWithTheDefaults)
 {
-    openInstallDialog(IDC_LEVEL_MINIMUM);
+    openInstallDialogOnD(IDC_LEVEL_MINIMUM);
     ASSERT_FALSE(HasFatalFailure());
-    selectDrive("D:\\");
     ASSERT_NE(0, driver::comboSelection(install_, IDC_INSTALL_DRIVE_LIST));
     typeFolderName("Orbek\\a*b?c");
     expectDestination("D:\\Orbek\\a*b?c\\");
     ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
-    EXPECT_EQ("", driver::expectMessage(install_, captionWarning, "インストール出来ない文字 * が含まれています。", IDOK));
-    EXPECT_EQ("", driver::expectMessage(install_, captionWarning, "インストール出来ない文字 ? が含まれています。", IDOK));
+    EXPECT_EQ("", driver::expectMessage(install_, texts::captionWarning, "インストール出来ない文字 * が含まれています。", IDOK));
+    EXPECT_EQ("", driver::expectMessage(install_, texts::captionWarning, "インストール出来ない文字 ? が含まれています。", IDOK));
 
     HWND first = install_;
-    driver::DialogQuery query = driver::byTitle(e2e::captionSetup, installIds, setupPid());
+    driver::DialogQuery query = driver::byTitle(texts::captionSetup, installIds, setupPid());
     query.owner = first;
     install_ = driver::waitDialog(query);
     ASSERT_NE(nullptr, install_) << driver::describeWindows(setupPid());
@@ -415,7 +401,7 @@ TEST_F(FreshInstall, NameWithSeveralFaultsWarnsForEachThenReopensWithTheDefaults
     typeFolderName("ソ\\\\");
     expectDestination(root + "ソ\\\\");
     ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
-    EXPECT_EQ("", driver::expectMessage(install_, captionWarning, " \\ マークが連続しています。", IDOK));
+    EXPECT_EQ("", driver::expectMessage(install_, texts::captionWarning, " \\ マークが連続しています。", IDOK));
     query.owner = install_;
     install_ = driver::waitDialog(query);
     ASSERT_NE(nullptr, install_) << driver::describeWindows(setupPid());
@@ -450,14 +436,10 @@ protected:
     // Menu 105's removal of everything, told as done with no folder left to tell of.
     void removeAll()
     {
-        ASSERT_TRUE(startSetup());
         HWND menu, dialog;
-        ASSERT_TRUE(waitMenu105(&menu));
-        ASSERT_TRUE(driver::click(menu, IDC_MENU_UNINSTALL));
-        ASSERT_TRUE(waitSetupDialog(&dialog, {IDC_UNINSTALL_START, IDC_UNINSTALL_KEEP_SAVES}));
-        ASSERT_TRUE(driver::click(dialog, IDC_UNINSTALL_START));
-        EXPECT_EQ("", driver::expectMessage(dialog, captionWarning, "セーブデータも消去されますがよろしいですか？", IDYES));
-        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, "アンインストール終了しました。", IDOK));
+        startRemovingEverything(&menu, &dialog);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, "アンインストール終了しました。", IDOK));
         ASSERT_TRUE(waitMenu104(&menu));
         exitFromMenu(menu);
     }
@@ -472,17 +454,16 @@ TEST_P(TrailByteNames, MakeAndRemoveExactlyTheLevelsTheNameHas)
     for (const std::string& level : name.levels)
         typed += (typed.empty() ? "" : "\\") + level;
     const std::string dir = "D:\\" + typed + "\\";
-    openInstallDialog(IDC_LEVEL_MINIMUM);
+    openInstallDialogOnD(IDC_LEVEL_MINIMUM);
     ASSERT_FALSE(HasFatalFailure());
-    selectDrive("D:\\");
     typeFolderName(typed);
     expectDestination(dir);
     ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
 
     if (name.cancel) {
         ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_CANCEL));
-        EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textConfirmCancel, IDYES));
-        EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textFailed, IDOK));
+        EXPECT_EQ("", driver::expectMessage(install_, texts::captionSetup, texts::confirmInstallCancel, IDYES));
+        EXPECT_EQ("", driver::expectMessage(install_, texts::captionSetup, texts::installFailed, IDOK));
         HWND menu;
         ASSERT_TRUE(waitMenu104(&menu));
         EXPECT_EQ(std::vector<std::string>(), testkit::listFolder("D:\\"));
@@ -526,7 +507,7 @@ protected:
     void openBrowser()
     {
         ASSERT_TRUE(driver::click(install_, IDC_INSTALL_BROWSE));
-        driver::DialogQuery query = driver::byTitle(e2e::captionSetup, {IDOK, IDCANCEL}, setupPid());
+        driver::DialogQuery query = driver::byTitle(texts::captionSetup, {IDOK, IDCANCEL}, setupPid());
         query.owner = install_;
         browser_ = driver::waitDialog(query, e2e::startTimeoutMs);
         ASSERT_NE(nullptr, browser_) << driver::describeWindows(setupPid());
@@ -548,6 +529,17 @@ protected:
         else
             ASSERT_TRUE(driver::click(browser_, button));
         ASSERT_TRUE(driver::waitGone(browser_));
+    }
+
+    // Opens the browser, picks path, closes it with button (0: the close box) and finds the
+    // destination folder shown.
+    void browseTo(const std::vector<std::string>& path, int button, const std::string& destination)
+    {
+        openBrowser();
+        ASSERT_FALSE(HasFatalFailure());
+        pick(path);
+        closeBrowserWith(button);
+        expectDestination(destination);
     }
 
     std::string rootItem()
@@ -573,9 +565,8 @@ TEST_F(Browser, ShowsPlainFoldersOnlyAndItsChoiceIsWhereTheGameGoes)
     ASSERT_TRUE(SetFileAttributesA("D:\\System", FILE_ATTRIBUTE_SYSTEM));
     ASSERT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN), GetFileAttributesA("D:\\Hidden"));
     ASSERT_EQ(static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM), GetFileAttributesA("D:\\System"));
-    openInstallDialog(IDC_LEVEL_MINIMUM);
+    openInstallDialogOnD(IDC_LEVEL_MINIMUM);
     ASSERT_FALSE(HasFatalFailure());
-    selectDrive("D:\\");
 
     openBrowser();
     ASSERT_FALSE(HasFatalFailure());
@@ -585,36 +576,20 @@ TEST_F(Browser, ShowsPlainFoldersOnlyAndItsChoiceIsWhereTheGameGoes)
     expectDestination("D:\\Plain\\Child\\Orbek\\VELKORIN\\");
 
     // Cancel brings back the choice made before the browser opened.
-    openBrowser();
-    ASSERT_FALSE(HasFatalFailure());
-    pick({rootItem(), "Plain"});
-    closeBrowserWith(IDCANCEL);
-    expectDestination("D:\\Plain\\Child\\Orbek\\VELKORIN\\");
+    browseTo({rootItem(), "Plain"}, IDCANCEL, "D:\\Plain\\Child\\Orbek\\VELKORIN\\");
 
     // The root item is the bare drive root; the close box keeps the choice.
-    openBrowser();
-    ASSERT_FALSE(HasFatalFailure());
-    pick({rootItem()});
-    closeBrowserWith(0);
-    expectDestination("D:\\Orbek\\VELKORIN\\");
+    browseTo({rootItem()}, 0, "D:\\Orbek\\VELKORIN\\");
 
     // Another drive takes its own root as the base, even after a pick in the browser.
-    openBrowser();
-    ASSERT_FALSE(HasFatalFailure());
-    pick({rootItem(), "Plain"});
-    closeBrowserWith(IDOK);
-    expectDestination("D:\\Plain\\Orbek\\VELKORIN\\");
+    browseTo({rootItem(), "Plain"}, IDOK, "D:\\Plain\\Orbek\\VELKORIN\\");
     const std::string other = driver::comboItem(install_, IDC_INSTALL_DRIVE_LIST, 0);
     ASSERT_NE("D:\\", other);
     selectDrive(other);
     selectDrive("D:\\");
     expectDestination("D:\\Orbek\\VELKORIN\\");
 
-    openBrowser();
-    ASSERT_FALSE(HasFatalFailure());
-    pick({rootItem(), "Plain"});
-    closeBrowserWith(IDOK);
-    expectDestination("D:\\Plain\\Orbek\\VELKORIN\\");
+    browseTo({rootItem(), "Plain"}, IDOK, "D:\\Plain\\Orbek\\VELKORIN\\");
     ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
     expectSuccessAndHandOver();
     expectInstalledFiles("D:\\Plain\\Orbek\\VELKORIN\\", 0);
@@ -630,9 +605,8 @@ TEST_F(Browser, PathsPast255CharactersAreLeftOutWithTheirSubFolders)
     const std::string tooLong(131, 'C');
     ASSERT_TRUE(testkit::makeFolders(top + "\\" + fits + "\\X"));
     ASSERT_TRUE(testkit::makeFolders(top + "\\" + tooLong + "\\Y"));
-    openInstallDialog(IDC_LEVEL_MINIMUM);
+    openInstallDialogOnD(IDC_LEVEL_MINIMUM);
     ASSERT_FALSE(HasFatalFailure());
-    selectDrive("D:\\");
     openBrowser();
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(rootItem() + "\n  " + top.substr(3) + "\n    " + fits + "\n", driver::treeDump(tree_));
@@ -648,9 +622,8 @@ TEST_F(Browser, MoreFoldersThanTheTablesHoldShowsTheUpperLevelsThatFit)
     for (int i = 0; i < 2600; ++i)
         ASSERT_TRUE(CreateDirectoryA(("D:\\F" + std::to_string(10000 + i)).c_str(), nullptr)) << i;
     ASSERT_TRUE(CreateDirectoryA("D:\\F10000\\Below", nullptr));
-    openInstallDialog(IDC_LEVEL_MINIMUM);
+    openInstallDialogOnD(IDC_LEVEL_MINIMUM);
     ASSERT_FALSE(HasFatalFailure());
-    selectDrive("D:\\");
     openBrowser();
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(2560, driver::treeCount(tree_));
@@ -683,14 +656,14 @@ TEST_F(FreshInstall, PlusKeyShowsTheWarningWhoseOkNeedsTheCdAndWhoseCloseBoxDoes
     HWND offer;
     ASSERT_TRUE(waitSetupDialog(&offer, {IDC_SHORTCUT_YES, IDC_SHORTCUT_NO}, e2e::startTimeoutMs));
     ASSERT_TRUE(driver::click(offer, IDC_SHORTCUT_NO));
-    EXPECT_EQ("", driver::expectMessage(install_, e2e::captionSetup, textDone, IDOK, e2e::startTimeoutMs));
+    EXPECT_EQ("", driver::expectMessage(install_, texts::captionSetup, texts::installDone, IDOK, e2e::startTimeoutMs));
 
     HWND warning;
-    ASSERT_TRUE(waitSetupDialog(&warning, {IDC_PLUS_OK}, e2e::waitTimeoutMs, captionPlus));
+    ASSERT_TRUE(waitSetupDialog(&warning, {IDC_PLUS_OK}, e2e::waitTimeoutMs, texts::captionPlus));
     EXPECT_EQ(install_, GetWindow(warning, GW_OWNER));
     ASSERT_TRUE(testkit::removeDisc('P'));
     ASSERT_TRUE(driver::click(warning, IDC_PLUS_OK));
-    EXPECT_EQ("", driver::expectMessage(warning, captionWarning, textCdMissing, IDOK));
+    EXPECT_EQ("", driver::expectMessage(warning, texts::captionWarning, texts::cdMissing, IDOK));
     EXPECT_TRUE(driver::isVisible(warning));
     ASSERT_TRUE(driver::postClose(warning));
     EXPECT_TRUE(driver::waitGone(warning));
@@ -752,20 +725,20 @@ std::vector<BrokenManifest> brokenManifests()
     std::vector<std::string> groupFiles = {"VELKORIN.EXE"};
     std::string groups = manyGroups(&groupFiles);
     return {
-        {"CountZero", sectionOf("0", "VELKORIN.EXE\r\n[END]\r\n"), {textFailed}, {}},
-        {"CountNegative", sectionOf("-3", "VELKORIN.EXE\r\n[END]\r\n"), {textFailed}, {}},
-        {"CountNoNumber", sectionOf("abc", "VELKORIN.EXE\r\n[END]\r\n"), {textFailed}, {}},
-        {"NoEnd", sectionOf("1", "VELKORIN.EXE\r\n"), {textDone}, {"VELKORIN.EXE"}},
-        {"HeaderOnly", headerMinimum, {textFailed}, {}},
+        {"CountZero", sectionOf("0", "VELKORIN.EXE\r\n[END]\r\n"), {texts::installFailed}, {}},
+        {"CountNegative", sectionOf("-3", "VELKORIN.EXE\r\n[END]\r\n"), {texts::installFailed}, {}},
+        {"CountNoNumber", sectionOf("abc", "VELKORIN.EXE\r\n[END]\r\n"), {texts::installFailed}, {}},
+        {"NoEnd", sectionOf("1", "VELKORIN.EXE\r\n"), {texts::installDone}, {"VELKORIN.EXE"}},
+        {"HeaderOnly", headerMinimum, {texts::installFailed}, {}},
         // Read as a piece of 254 characters, whose path from the CD root is past 255.
         {"LineOf300", sectionOf("1", std::string(300, 'A') + "\r\nVELKORIN.EXE\r\n[END]\r\n"),
-         {"エラーコード 206", textFailed}, {}},
-        {"Garbage", garbage(), {textFailed}, {}},
+         {"エラーコード 206", texts::installFailed}, {}},
+        {"Garbage", garbage(), {texts::installFailed}, {}},
         // The name ends at the NUL byte as the file system takes it.
-        {"NulByte", sectionOf("1", std::string("VELKORIN.EXE\0junk\r\n", 19) + "[END]\r\n"), {textDone},
+        {"NulByte", sectionOf("1", std::string("VELKORIN.EXE\0junk\r\n", 19) + "[END]\r\n"), {texts::installDone},
          {"VELKORIN.EXE"}},
-        {"LoneCtrlZ", "\x1A", {textFailed}, {}},
-        {"TwoThousandGroups", groups, {textDone}, groupFiles},
+        {"LoneCtrlZ", "\x1A", {texts::installFailed}, {}},
+        {"TwoThousandGroups", groups, {texts::installDone}, groupFiles},
     };
 }
 
@@ -816,7 +789,7 @@ TEST_P(BrokenManifestOnTheCd, EndsAsTheReadingRulesSayAndWritesOnlyIntoTheInstal
     for (const std::string& text : manifest.told)
         expectedUtf8.push_back(driver::toUtf8(text));
     EXPECT_EQ(expectedUtf8, toldUtf8);
-    if (manifest.told.back() == textFailed) {
+    if (manifest.told.back() == texts::installFailed) {
         ASSERT_NE(nullptr, menu);
         exitFromMenu(menu);
     } else {

@@ -78,7 +78,7 @@ protected:
         // 6. A standard install into another folder brings the saves along.
         freshInstall(IDC_LEVEL_STANDARD, "Games\\Velkorin\\", &install);
         ASSERT_FALSE(HasFatalFailure());
-        EXPECT_EQ("", driver::expectMessage(install, e2e::captionSetup,
+        EXPECT_EQ("", driver::expectMessage(install, texts::captionSetup,
                                             "セーブファイルが他のフォルダにあります。コピーしますか？", IDYES,
                                             e2e::startTimeoutMs));
         finishFreshInstall(install);
@@ -136,7 +136,7 @@ protected:
     void exitFrom(HWND menu)
     {
         ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
-        EXPECT_EQ("", driver::expectMessage(menu, captionSetup, "終了しますか？", IDYES));
+        EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, "終了しますか？", IDYES));
         EXPECT_TRUE(waitSetupExit());
     }
 
@@ -181,7 +181,7 @@ protected:
         HWND offer;
         ASSERT_TRUE(waitSetupDialog(&offer, {IDC_SHORTCUT_YES, IDC_SHORTCUT_NO}));
         ASSERT_TRUE(driver::click(offer, IDC_SHORTCUT_YES));
-        EXPECT_EQ("", driver::expectMessage(install, captionSetup, "インストールは正常に終了しました。", IDOK,
+        EXPECT_EQ("", driver::expectMessage(install, texts::captionSetup, "インストールは正常に終了しました。", IDOK,
                                             startTimeoutMs));
         EXPECT_TRUE(waitSetupExit());
     }
@@ -197,10 +197,10 @@ protected:
         ASSERT_TRUE(waitSetupDialog(&choice, {IDC_UPGRADE_INSTALLED_FOLDER, choiceDialogButton}));
         EXPECT_EQ(installedDir, driver::controlText(choice, IDC_UPGRADE_INSTALLED_FOLDER));
         ASSERT_TRUE(driver::click(choice, choiceDialogButton));
-        ASSERT_TRUE(waitSetupDialog(&dialog, {IDC_PROGRESS_START, IDC_PROGRESS_BAR}, startTimeoutMs, captionSetup,
+        ASSERT_TRUE(waitSetupDialog(&dialog, {IDC_PROGRESS_START, IDC_PROGRESS_BAR}, startTimeoutMs, texts::captionSetup,
                                     {IDC_INSTALL_DRIVE_LIST}));
         ASSERT_TRUE(driver::click(dialog, IDC_PROGRESS_START));
-        EXPECT_EQ("", driver::expectMessage(dialog, captionSetup, "再インストールは正常に終了しました。", IDOK,
+        EXPECT_EQ("", driver::expectMessage(dialog, texts::captionSetup, "再インストールは正常に終了しました。", IDOK,
                                             startTimeoutMs));
         ASSERT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu); }, waitTimeoutMs));
         exitFrom(menu);
@@ -226,7 +226,7 @@ protected:
         }
         for (const std::string& folder : folderMessages)
             EXPECT_EQ("", driver::expectMessage(dialog, "エラー", folder + " フォルダ消去失敗", IDOK));
-        EXPECT_EQ("", driver::expectMessage(menu, captionSetup, "アンインストール終了しました。", IDOK));
+        EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, "アンインストール終了しました。", IDOK));
         HWND next;
         ASSERT_TRUE(waitMenu104(&next));
         exitFrom(next);

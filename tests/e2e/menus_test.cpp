@@ -5,13 +5,12 @@
 
 #include "e2e_fixture.h"
 #include "resources/resource.h"
+#include "setup_texts.h"
 
 namespace {
 
 using e2e::SetupE2E;
 
-const char confirmExit[] = "終了しますか？";
-const char cdMissing[] = "ＣＤ－ＲＯＭが挿入されていない可能性があります。";
 const char installDir[] = "D:\\Orbek\\VELKORIN\\";
 
 class Menus : public SetupE2E {
@@ -20,7 +19,7 @@ protected:
     void expectMenuStays(HWND menu)
     {
         ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
-        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, confirmExit, IDNO));
+        EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, texts::confirmExit, IDNO));
         EXPECT_TRUE(setupProcess().running());
         EXPECT_TRUE(driver::isVisible(menu));
         EXPECT_TRUE(driver::isEnabled(menu));
@@ -29,7 +28,7 @@ protected:
     void exitFromMenu(HWND menu)
     {
         ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
-        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, confirmExit, IDYES));
+        EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, texts::confirmExit, IDYES));
         EXPECT_TRUE(waitSetupExit());
     }
 
@@ -64,7 +63,7 @@ TEST_F(Menus, StartGameWithTheDiscOutWarnsAndStays)
     openInstalledMenuFromP(&menu);
     ASSERT_TRUE(testkit::removeDisc('P'));
     ASSERT_TRUE(driver::click(menu, IDC_MENU_START_GAME));
-    EXPECT_EQ("", driver::expectMessage(menu, "警告", cdMissing, IDOK));
+    EXPECT_EQ("", driver::expectMessage(menu, "警告", texts::cdMissing, IDOK));
     expectMenuStays(menu);
     EXPECT_TRUE(standinCalls().empty());
     exitFromMenu(menu);
@@ -105,9 +104,5 @@ TEST_F(Menus, BonusVoicesStartedFromTheCdRoot)
     ASSERT_TRUE(waitMenu104(&menu));
     ASSERT_TRUE(driver::click(menu, IDC_MENU_BONUS_VOICES));
     EXPECT_TRUE(waitSetupExit());
-    ASSERT_TRUE(waitStandinCalls(1));
-    auto calls = standinCalls();
-    EXPECT_EQ("soundin.exe", calls[0].name);
-    EXPECT_EQ("Q:\\omake\\soundin.exe", calls[0].module);
-    EXPECT_EQ("Q:\\omake", calls[0].directory);
+    EXPECT_TRUE(expectStandinCall(1, "soundin.exe", "Q:\\omake\\soundin.exe", "Q:\\omake"));
 }

@@ -2,13 +2,12 @@
 
 #include "e2e_fixture.h"
 #include "resources/resource.h"
+#include "setup_texts.h"
 
 namespace {
 
 using e2e::SetupE2E;
 
-const char cdMissingExit[] = "ＣＤ－ＲＯＭが挿入されていない可能性があります。終了します。";
-const char confirmExit[] = "終了しますか？";
 const char installDir[] = "D:\\Orbek\\VELKORIN\\";
 
 // Posted messages are handled in order: once a WM_NEXTDLGCTL posted after them has moved the
@@ -33,7 +32,7 @@ protected:
     void exitFromMenu(HWND menu)
     {
         ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
-        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, confirmExit, IDYES));
+        EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, texts::confirmExit, IDYES));
         DWORD code = 1;
         EXPECT_TRUE(waitSetupExit(e2e::waitTimeoutMs, &code));
         EXPECT_EQ(0u, code);
@@ -114,12 +113,8 @@ TEST_F(StartUp, HandOverStartsTheGameFromTheRecordedFolder)
     // No menu and no message: the setup only starts the game. (Ending the game's window from
     // another process fails under Wine, so the window itself is not looked at.)
     EXPECT_TRUE(expectExitWithoutWindow());
-    ASSERT_TRUE(waitStandinCalls(1));
-    std::vector<e2e::StandinCall> calls = standinCalls();
-    ASSERT_EQ(1u, calls.size());
-    EXPECT_EQ("VELKORIN.EXE", calls[0].name);
-    EXPECT_EQ("D:\\Orbek\\VELKORIN\\VELKORIN.EXE", calls[0].module);
-    EXPECT_EQ("D:\\Orbek\\VELKORIN", calls[0].directory);
+    EXPECT_TRUE(expectStandinCall(1, "VELKORIN.EXE", "D:\\Orbek\\VELKORIN\\VELKORIN.EXE", "D:\\Orbek\\VELKORIN"));
+    EXPECT_EQ(1u, standinCalls().size());
 }
 
 TEST_F(StartUp, HandOverReportsTheErrorWhenTheGameIsMissing)
@@ -143,7 +138,7 @@ TEST_F(StartUp, NoDriveWithTheLabelIsFatal)
 {
     ASSERT_TRUE(testkit::setDriveLabel('Q', "VELKORI"));
     ASSERT_TRUE(startSetup());
-    EXPECT_EQ("", driver::expectProcessMessage(setupPid(), "ERROR", cdMissingExit, IDOK, e2e::startTimeoutMs));
+    EXPECT_EQ("", driver::expectProcessMessage(setupPid(), "ERROR", texts::cdMissingExit, IDOK, e2e::startTimeoutMs));
     DWORD code = 1;
     EXPECT_TRUE(waitSetupExit(e2e::waitTimeoutMs, &code));
     EXPECT_EQ(0u, code);
@@ -167,7 +162,7 @@ TEST_F(StartUp, CodecNoticeComesFirstAndOnlyOkClosesIt)
     ASSERT_TRUE(testkit::deleteKeyTree(HKEY_LOCAL_MACHINE, e2e::codecKey));
     ASSERT_TRUE(startSetup());
     HWND notice;
-    ASSERT_TRUE(waitSetupDialog(&notice, {IDOK}, e2e::startTimeoutMs, e2e::captionSetup,
+    ASSERT_TRUE(waitSetupDialog(&notice, {IDOK}, e2e::startTimeoutMs, texts::captionSetup,
                                 {IDC_MENU_INSTALL, IDC_MENU_EXIT}));
     EXPECT_FALSE(driver::isTopMost(notice));
     EXPECT_EQ(nullptr, driver::findDialog(driver::byIds({IDC_MENU_INSTALL}, setupPid())));

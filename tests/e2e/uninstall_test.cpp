@@ -7,16 +7,13 @@
 
 #include "e2e_fixture.h"
 #include "resources/resource.h"
+#include "setup_texts.h"
 
 namespace {
 
 using e2e::SetupE2E;
 
 const char installDir[] = "D:\\Orbek\\VELKORIN\\";
-const char confirmDeleteSaves[] = "セーブデータも消去されますがよろしいですか？";
-const char uninstallDone[] = "アンインストール終了しました。";
-const char confirmExit[] = "終了しますか？";
-const char defaultCaption[] = "エラー";
 
 const std::vector<std::string> saveNames = {"SAVE0.DAT", "SAVE1.DAT", "SAVE2.DAT", "SAVE3.DAT",
                                             "SAVE4.DAT", "SAVE5.DAT", "SAVE6.DAT", "SAVE7.DAT",
@@ -24,11 +21,8 @@ const std::vector<std::string> saveNames = {"SAVE0.DAT", "SAVE1.DAT", "SAVE2.DAT
 
 class Uninstall : public SetupE2E {
 protected:
-    void SetUp() override
+    void prepare() override
     {
-        SetupE2E::SetUp();
-        if (HasFatalFailure())
-            return;
         shortcut_ = testkit::programsFolder() + "\\Orbek\\Velkorin.lnk";
         // A full installation with its saves, its record and its shortcut.
         std::vector<std::string> files = gameFiles(2);
@@ -56,7 +50,7 @@ protected:
         ASSERT_TRUE(waitMenu104(&menu));
         EXPECT_NE(menu_, menu);
         ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
-        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, confirmExit, IDYES));
+        EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, texts::confirmExit, IDYES));
         EXPECT_TRUE(waitSetupExit());
     }
 
@@ -75,9 +69,9 @@ TEST_F(Uninstall, KeepingSavesLeavesThemAndTheFolderThenMenu104)
         [&] { return driver::checkState(dialog_, IDC_UNINSTALL_KEEP_SAVES) == BST_CHECKED; }, e2e::waitTimeoutMs));
     ASSERT_TRUE(driver::click(dialog_, IDC_UNINSTALL_START));
     // The saves keep the install folder, and it keeps the maker's folder: each is told.
-    EXPECT_EQ("", driver::expectMessage(dialog_, defaultCaption, "D:\\Orbek\\VELKORIN フォルダ消去失敗", IDOK));
-    EXPECT_EQ("", driver::expectMessage(dialog_, defaultCaption, "D:\\Orbek フォルダ消去失敗", IDOK));
-    EXPECT_EQ("", driver::expectMessage(menu_, e2e::captionSetup, uninstallDone, IDOK));
+    EXPECT_EQ("", driver::expectMessage(dialog_, texts::defaultCaption, "D:\\Orbek\\VELKORIN フォルダ消去失敗", IDOK));
+    EXPECT_EQ("", driver::expectMessage(dialog_, texts::defaultCaption, "D:\\Orbek フォルダ消去失敗", IDOK));
+    EXPECT_EQ("", driver::expectMessage(menu_, texts::captionSetup, texts::uninstallDone, IDOK));
     expectMenu104ThenExit();
 
     std::vector<std::string> left = testkit::listFolder(installDir);
@@ -94,8 +88,8 @@ TEST_F(Uninstall, DeletingAllLeavesNoTraceThenMenu104)
 {
     openUninstall();
     ASSERT_TRUE(driver::click(dialog_, IDC_UNINSTALL_START));
-    EXPECT_EQ("", driver::expectMessage(dialog_, "警告", confirmDeleteSaves, IDYES));
-    EXPECT_EQ("", driver::expectMessage(menu_, e2e::captionSetup, uninstallDone, IDOK));
+    EXPECT_EQ("", driver::expectMessage(dialog_, "警告", texts::confirmDeleteSaves, IDYES));
+    EXPECT_EQ("", driver::expectMessage(menu_, texts::captionSetup, texts::uninstallDone, IDOK));
     expectMenu104ThenExit();
 
     EXPECT_FALSE(driver::directoryExists("D:\\Orbek"));
@@ -114,7 +108,7 @@ TEST_F(Uninstall, CancelDeletesNothingAndShowsMenu105Again)
     EXPECT_EQ("link", testkit::readFile(shortcut_));
     EXPECT_TRUE(testkit::readRecordValue("set").present);
     ASSERT_TRUE(driver::click(menu_, IDC_MENU_EXIT));
-    EXPECT_EQ("", driver::expectMessage(menu_, e2e::captionSetup, confirmExit, IDYES));
+    EXPECT_EQ("", driver::expectMessage(menu_, texts::captionSetup, texts::confirmExit, IDYES));
     EXPECT_TRUE(waitSetupExit());
 }
 
@@ -134,7 +128,7 @@ TEST_F(TamperedRecord, FolderThatIsNoFullPathCountsAsNoInstallation)
         HWND menu;
         ASSERT_TRUE(waitMenu104(&menu));
         ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
-        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, confirmExit, IDYES));
+        EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, texts::confirmExit, IDYES));
         EXPECT_TRUE(waitSetupExit());
         EXPECT_EQ("the CD's own", testkit::readFile(cd + "SAVE0.DAT"));
         EXPECT_NE("<missing>", testkit::readFile(cd + "SE.DAT"));
@@ -147,19 +141,15 @@ TEST_F(TamperedRecord, FolderWithoutFinalBackslashIsRemovedWithItsChainOnly)
     ASSERT_TRUE(testkit::seedInstallation(installDir, gameFiles(2)));
     ASSERT_TRUE(testkit::makeFolders("D:\\Orbek\\Other\\"));
     ASSERT_TRUE(testkit::writeRecord("D:\\Orbek\\VELKORIN", 2));
-    ASSERT_TRUE(startSetup());
     HWND menu, dialog;
-    ASSERT_TRUE(waitMenu105(&menu));
-    ASSERT_TRUE(driver::click(menu, IDC_MENU_UNINSTALL));
-    ASSERT_TRUE(waitSetupDialog(&dialog, {IDC_UNINSTALL_START, IDC_UNINSTALL_KEEP_SAVES}));
-    ASSERT_TRUE(driver::click(dialog, IDC_UNINSTALL_START));
-    EXPECT_EQ("", driver::expectMessage(dialog, "警告", confirmDeleteSaves, IDYES));
+    startRemovingEverything(&menu, &dialog);
+    ASSERT_FALSE(HasFatalFailure());
     // The sibling keeps the maker's folder; it is not swept as if it were the game's.
-    EXPECT_EQ("", driver::expectMessage(dialog, defaultCaption, "D:\\Orbek フォルダ消去失敗", IDOK));
-    EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, uninstallDone, IDOK));
+    EXPECT_EQ("", driver::expectMessage(dialog, texts::defaultCaption, "D:\\Orbek フォルダ消去失敗", IDOK));
+    EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, texts::uninstallDone, IDOK));
     ASSERT_TRUE(waitMenu104(&menu));
     ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
-    EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, confirmExit, IDYES));
+    EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, texts::confirmExit, IDYES));
     EXPECT_TRUE(waitSetupExit());
     EXPECT_FALSE(driver::directoryExists(installDir));
     EXPECT_TRUE(driver::directoryExists("D:\\Orbek\\Other"));
@@ -199,7 +189,7 @@ TEST_F(TamperedRecord, ValuesOfAnotherTypeOrLevelOpenTheMenuOfWhatTheyStillTell)
             ASSERT_TRUE(waitMenu105(&menu));
             ASSERT_TRUE(driver::click(menu, IDC_MENU_INSTALL));
             HWND choice;
-            ASSERT_TRUE(waitSetupDialog(&choice, {IDC_LEVEL_FULL}, e2e::waitTimeoutMs, e2e::captionSetup,
+            ASSERT_TRUE(waitSetupDialog(&choice, {IDC_LEVEL_FULL}, e2e::waitTimeoutMs, texts::captionSetup,
                                         {IDC_LEVEL_STANDARD, IDC_UPGRADE_BACK}));
             ASSERT_TRUE(driver::postClose(choice));
             ASSERT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu); }, e2e::waitTimeoutMs));
@@ -207,7 +197,7 @@ TEST_F(TamperedRecord, ValuesOfAnotherTypeOrLevelOpenTheMenuOfWhatTheyStillTell)
             ASSERT_TRUE(waitMenu104(&menu));
         }
         ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
-        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, confirmExit, IDYES));
+        EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, texts::confirmExit, IDYES));
         EXPECT_TRUE(waitSetupExit());
         EXPECT_EQ("the CD's own", testkit::readFile(cd + "SAVE0.DAT"));
         EXPECT_EQ(tampered.set, testkit::readRecordValue("set").data);

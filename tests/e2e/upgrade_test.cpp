@@ -11,6 +11,7 @@
 
 #include "e2e_fixture.h"
 #include "resources/resource.h"
+#include "setup_texts.h"
 
 namespace {
 
@@ -18,13 +19,6 @@ using e2e::SetupE2E;
 
 const char installDir[] = "D:\\Orbek\\VELKORIN\\";
 const char smallDiskInstallDir[] = "E:\\Orbek\\VELKORIN\\";
-const char confirmExit[] = "終了しますか？";
-const char textNoRoom[] = "インストール先の容量が足りません。";
-const char textConfirmCancel[] = "再インストールを中止しますか？";
-const char textFailed[] = "再インストールは失敗しました。";
-const char textDone[] = "再インストールは正常に終了しました。";
-const char captionPlus[] = "警告！！";
-const char defaultCaption[] = "エラー";   // what a box with a null caption shows
 
 // Files of the player's that no level of the game names.
 const std::vector<std::string> playersFiles = {"SAVE0.DAT", "memo.txt"};
@@ -92,7 +86,7 @@ protected:
         }
         ids.push_back(IDC_UPGRADE_INSTALLED_FOLDER);
         ASSERT_TRUE(driver::click(menu, IDC_MENU_INSTALL));
-        ASSERT_TRUE(waitSetupDialog(choice, ids, e2e::waitTimeoutMs, e2e::captionSetup, absent));
+        ASSERT_TRUE(waitSetupDialog(choice, ids, e2e::waitTimeoutMs, texts::captionSetup, absent));
         EXPECT_FALSE(driver::isVisible(menu));
         EXPECT_EQ(dir_, driver::controlText(*choice, IDC_UPGRADE_INSTALLED_FOLDER));
     }
@@ -103,7 +97,7 @@ protected:
     {
         ASSERT_TRUE(driver::click(choice, button));
         ASSERT_TRUE(waitSetupDialog(upgrade, {IDC_PROGRESS_START, IDC_PROGRESS_CANCEL, IDC_PROGRESS_BAR},
-                                    e2e::waitTimeoutMs, e2e::captionSetup, {IDC_INSTALL_DRIVE_LIST}));
+                                    e2e::waitTimeoutMs, texts::captionSetup, {IDC_INSTALL_DRIVE_LIST}));
         EXPECT_TRUE(driver::waitHidden(choice, e2e::waitTimeoutMs));
         EXPECT_FALSE(driver::isVisible(menu_));
         EXPECT_EQ(dir_, driver::controlText(*upgrade, IDC_PROGRESS_DESTINATION));
@@ -123,6 +117,31 @@ protected:
         ASSERT_TRUE(driver::postClose(choice));
         EXPECT_TRUE(driver::waitGone(choice, e2e::waitTimeoutMs));
         expectMenuBack(menu);
+    }
+
+    // After a failed or cancelled upgrade of a minimum installation: a new menu 105 over the files
+    // and the record as they were, nothing started; its choice still offers the upgrade.
+    void expectMinimumAsBefore()
+    {
+        HWND menu;
+        ASSERT_TRUE(waitMenu105(&menu));
+        EXPECT_NE(menu_, menu);
+        EXPECT_EQ(before_, snapshot(dir_));
+        expectRecordedLevel(0);
+        EXPECT_TRUE(standinCalls().empty());
+        menu_ = menu;
+        reopenCloseAndLeave(0);
+    }
+
+    // The choice over level opened once more and closed, the setup left: the record keeps the
+    // level.
+    void reopenCloseAndLeave(int level)
+    {
+        HWND choice;
+        openChoice(menu_, level, &choice);
+        closeChoice(choice, menu_);
+        exitFrom(menu_);
+        expectRecordedLevel(level);
     }
 
     void expectMenuBack(HWND menu)
@@ -156,18 +175,13 @@ protected:
 
     void expectUpdaterStarted(size_t calls)
     {
-        ASSERT_TRUE(waitStandinCalls(calls));
-        std::vector<e2e::StandinCall> list = standinCalls();
-        const e2e::StandinCall& call = list[calls - 1];
-        EXPECT_EQ("UPDATE.EXE", call.name);
-        EXPECT_EQ("Q:\\UPDATE.EXE", call.module);
-        EXPECT_EQ("Q:\\", call.directory);
+        EXPECT_TRUE(expectStandinCall(calls, "UPDATE.EXE", "Q:\\UPDATE.EXE", "Q:\\"));
     }
 
     void exitFrom(HWND menu)
     {
         ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
-        EXPECT_EQ("", driver::expectMessage(menu, e2e::captionSetup, confirmExit, IDYES));
+        EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, texts::confirmExit, IDYES));
         EXPECT_TRUE(waitSetupExit());
     }
 
@@ -199,10 +213,7 @@ TEST_F(Upgrade, MinimumOffersStandardAndFullAndClosingKeepsTheLevel)
 
     openChoice(menu_, 0, &choice);
     closeChoice(choice, menu_);
-    openChoice(menu_, 0, &choice);
-    closeChoice(choice, menu_);
-    exitFrom(menu_);
-    expectRecordedLevel(0);
+    reopenCloseAndLeave(0);
     EXPECT_EQ(before_, snapshot(dir_));
 }
 
@@ -212,10 +223,7 @@ TEST_F(Upgrade, StandardOffersOnlyFullAndTheCloseBoxKeepsTheLevel)
     HWND choice;
     openChoice(menu_, 1, &choice);
     closeChoice(choice, menu_);
-    openChoice(menu_, 1, &choice);
-    closeChoice(choice, menu_);
-    exitFrom(menu_);
-    expectRecordedLevel(1);
+    reopenCloseAndLeave(1);
 }
 
 TEST_F(Upgrade, FullOffersOnlyBackWhichKeepsTheLevel)
@@ -249,7 +257,7 @@ TEST_F(Upgrade, TooLittleRoomOnTheInstallationsDriveKeepsTheLevelChoice)
     for (int button : {IDC_LEVEL_STANDARD, IDC_LEVEL_FULL}) {
         ASSERT_TRUE(driver::click(choice, button));
         // Owned by the upgrade dialog, which never shows.
-        EXPECT_EQ("", driver::expectProcessMessage(setupPid(), defaultCaption, textNoRoom, IDOK));
+        EXPECT_EQ("", driver::expectProcessMessage(setupPid(), texts::defaultCaption, texts::noRoom, IDOK));
         // Back at the level choice, with the menu shown behind it (disabled, as the choice's owner).
         EXPECT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu_); }, e2e::waitTimeoutMs));
         EXPECT_TRUE(driver::waitUntil([&] { return driver::isEnabled(choice); }, e2e::waitTimeoutMs));
@@ -257,10 +265,7 @@ TEST_F(Upgrade, TooLittleRoomOnTheInstallationsDriveKeepsTheLevelChoice)
         EXPECT_EQ(nullptr, driver::findDialog(driver::byIds({IDC_PROGRESS_START}, setupPid())));
     }
     closeChoice(choice, menu_);
-    openChoice(menu_, 0, &choice);
-    closeChoice(choice, menu_);
-    exitFrom(menu_);
-    expectRecordedLevel(0);
+    reopenCloseAndLeave(0);
     EXPECT_EQ(before_, snapshot(dir_));
 }
 
@@ -276,12 +281,12 @@ TEST_F(Upgrade, MinimumToStandardToFullAddsTheFilesAndKeepsEveryOther)
     // A close during the copy asks; No lets the copy go on.
     ASSERT_TRUE(driver::click(upgrade, IDC_PROGRESS_START));
     ASSERT_TRUE(driver::postClose(upgrade));
-    EXPECT_EQ("", driver::expectMessage(upgrade, e2e::captionSetup, textConfirmCancel, IDNO));
+    EXPECT_EQ("", driver::expectMessage(upgrade, texts::captionSetup, texts::confirmUpgradeCancel, IDNO));
     HWND offer;
     ASSERT_TRUE(waitSetupDialog(&offer, {IDC_SHORTCUT_YES, IDC_SHORTCUT_NO}, e2e::waitTimeoutMs));
     EXPECT_FALSE(driver::isVisible(upgrade));
     ASSERT_TRUE(driver::click(offer, IDC_SHORTCUT_YES));
-    EXPECT_EQ("", driver::expectMessage(upgrade, e2e::captionSetup, textDone, IDOK));
+    EXPECT_EQ("", driver::expectMessage(upgrade, texts::captionSetup, texts::upgradeDone, IDOK));
     expectUpdaterStarted(1);
     expectMenuBack(menu_);
     EXPECT_TRUE(driver::fileExists(shortcut));
@@ -294,9 +299,9 @@ TEST_F(Upgrade, MinimumToStandardToFullAddsTheFilesAndKeepsEveryOther)
     openChoice(menu_, 1, &choice);
     openUpgrade(choice, IDC_LEVEL_FULL, "293 メガバイト", &upgrade);
     ASSERT_TRUE(driver::click(upgrade, IDC_PROGRESS_START));
-    EXPECT_EQ("", driver::expectMessage(upgrade, e2e::captionSetup, textDone, IDOK));
+    EXPECT_EQ("", driver::expectMessage(upgrade, texts::captionSetup, texts::upgradeDone, IDOK));
     HWND plus;
-    ASSERT_TRUE(waitSetupDialog(&plus, {IDC_PLUS_OK}, e2e::waitTimeoutMs, captionPlus));
+    ASSERT_TRUE(waitSetupDialog(&plus, {IDC_PLUS_OK}, e2e::waitTimeoutMs, texts::captionPlus));
     EXPECT_EQ(upgrade, GetWindow(plus, GW_OWNER));
     EXPECT_EQ(1u, standinCalls().size());
     ASSERT_TRUE(driver::click(plus, IDC_PLUS_OK));
@@ -323,22 +328,13 @@ TEST_F(Upgrade, CancelledMinimumToFullLeavesTheMinimumInstallation)
     ASSERT_TRUE(driver::click(upgrade, IDC_PROGRESS_START));
     ASSERT_TRUE(driver::postCommand(upgrade, IDC_PROGRESS_START, BN_CLICKED));
     ASSERT_TRUE(driver::postClose(upgrade));
-    EXPECT_EQ("", driver::expectMessage(upgrade, e2e::captionSetup, textConfirmCancel, IDYES));
+    EXPECT_EQ("", driver::expectMessage(upgrade, texts::captionSetup, texts::confirmUpgradeCancel, IDYES));
     // The rollback's removal of emptied folders tells of the folders that hold files still.
-    EXPECT_EQ("", driver::expectMessage(upgrade, defaultCaption, folderFailure("D:\\Orbek\\VELKORIN"), IDOK));
-    EXPECT_EQ("", driver::expectMessage(upgrade, defaultCaption, folderFailure("D:\\Orbek"), IDOK));
-    EXPECT_EQ("", driver::expectMessage(upgrade, e2e::captionSetup, textFailed, IDOK));
+    EXPECT_EQ("", driver::expectMessage(upgrade, texts::defaultCaption, folderFailure("D:\\Orbek\\VELKORIN"), IDOK));
+    EXPECT_EQ("", driver::expectMessage(upgrade, texts::defaultCaption, folderFailure("D:\\Orbek"), IDOK));
+    EXPECT_EQ("", driver::expectMessage(upgrade, texts::captionSetup, texts::upgradeFailed, IDOK));
 
-    HWND menu;
-    ASSERT_TRUE(waitMenu105(&menu));
-    EXPECT_NE(menu_, menu);
-    EXPECT_EQ(before_, snapshot(dir_));
-    expectRecordedLevel(0);
-    EXPECT_TRUE(standinCalls().empty());
-    HWND again;
-    openChoice(menu, 0, &again);
-    closeChoice(again, menu);
-    exitFrom(menu);
+    expectMinimumAsBefore();
 }
 
 // A voice file missing on the CD stops the copy after the root files and the voices before it.
@@ -350,20 +346,11 @@ TEST_F(Upgrade, FailedMinimumToFullRemovesWhatItCopied)
     openChoice(menu_, 0, &choice);
     openUpgrade(choice, IDC_LEVEL_FULL, "380 メガバイト", &upgrade);
     ASSERT_TRUE(driver::click(upgrade, IDC_PROGRESS_START));
-    EXPECT_EQ("", driver::expectMessage(upgrade, defaultCaption, "エラーコード 2", IDOK));
-    EXPECT_EQ("", driver::expectMessage(upgrade, defaultCaption, folderFailure("D:\\Orbek\\VELKORIN"), IDOK));
-    EXPECT_EQ("", driver::expectMessage(upgrade, defaultCaption, folderFailure("D:\\Orbek"), IDOK));
-    EXPECT_EQ("", driver::expectMessage(upgrade, e2e::captionSetup, textFailed, IDOK));
+    EXPECT_EQ("", driver::expectMessage(upgrade, texts::defaultCaption, "エラーコード 2", IDOK));
+    EXPECT_EQ("", driver::expectMessage(upgrade, texts::defaultCaption, folderFailure("D:\\Orbek\\VELKORIN"), IDOK));
+    EXPECT_EQ("", driver::expectMessage(upgrade, texts::defaultCaption, folderFailure("D:\\Orbek"), IDOK));
+    EXPECT_EQ("", driver::expectMessage(upgrade, texts::captionSetup, texts::upgradeFailed, IDOK));
 
-    HWND menu;
-    ASSERT_TRUE(waitMenu105(&menu));
-    EXPECT_NE(menu_, menu);
-    EXPECT_EQ(before_, snapshot(dir_));
     EXPECT_FALSE(driver::directoryExists(dir_ + "voice"));
-    expectRecordedLevel(0);
-    EXPECT_TRUE(standinCalls().empty());
-    HWND again;
-    openChoice(menu, 0, &again);
-    closeChoice(again, menu);
-    exitFrom(menu);
+    expectMinimumAsBefore();
 }

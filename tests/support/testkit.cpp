@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "driver/driver.h"
 #include "removal/catalogue.h"
 
 namespace testkit {
@@ -59,17 +60,8 @@ bool writeFile(const std::string& path, const std::string& content)
 
 std::string readFile(const std::string& path)
 {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return "<missing>";
     std::string data;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0)
-        data.append(buf, got);
-    CloseHandle(f);
-    return data;
+    return driver::readWholeFile(path, data) ? data : "<missing>";
 }
 
 std::vector<std::string> listFolder(const std::string& path)

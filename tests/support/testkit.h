@@ -12,6 +12,10 @@
 
 namespace testkit {
 
+// "what failed with <GetLastError()>", for a failure message.
+std::string lastErrorText(const std::string& what);
+
+// The keys of the install record: its own, the game's above it, the maker's above that.
 constexpr const char recordKey[] = "Software\\Orbek\\Velkorin\\install";
 constexpr const char gameKey[] = "Software\\Orbek\\Velkorin";
 constexpr const char makerKey[] = "Software\\Orbek";
@@ -22,9 +26,6 @@ struct RegValue {
     DWORD type = REG_NONE;
     std::string data;
 };
-
-// "what failed with <GetLastError()>", for a failure message.
-std::string lastErrorText(const std::string& what);
 
 // File system.
 std::string withSlash(const std::string& dir);             // dir ending with its own backslash

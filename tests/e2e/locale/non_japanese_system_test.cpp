@@ -12,6 +12,7 @@
 #include <string>
 
 #include "journey.h"
+#include "setup_texts.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ TEST_F(NonJapaneseSystem, JapaneseTextsAndFolderNamesFromInstallToRemoval)
     ASSERT_TRUE(driver::click(refused, IDC_PROGRESS_START));
     EXPECT_EQ("", driver::expectMessage(refused, "警告", "インストール出来ない文字 ? が含まれています。", IDOK));
     driver::DialogQuery reopened =
-        driver::byTitle(e2e::captionSetup, {IDC_PROGRESS_START, IDC_INSTALL_DRIVE_LIST, IDC_INSTALL_FOLDER_NAME}, setupPid());
+        driver::byTitle(texts::captionSetup, {IDC_PROGRESS_START, IDC_INSTALL_DRIVE_LIST, IDC_INSTALL_FOLDER_NAME}, setupPid());
     reopened.owner = refused;
     HWND install = driver::waitDialog(reopened, e2e::waitTimeoutMs);
     ASSERT_NE(nullptr, install) << driver::describeWindows(setupPid());

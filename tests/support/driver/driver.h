@@ -281,6 +281,8 @@ void noteScreen(HWND w);
 
 bool fileExists(const std::string& path);
 bool directoryExists(const std::string& path);
+// The file's bytes into data; false when it cannot be opened.
+bool readWholeFile(const std::string& path, std::string& data);
 // Lines of a text file without their line ends; empty when it cannot be read.
 std::vector<std::string> readLines(const std::string& path);
 bool waitFile(const std::string& path, DWORD timeoutMs = defaultTimeoutMs);

@@ -220,7 +220,11 @@ constexpr DWORD mountmgrQueryUnixDrive = CTL_CODE('m', 33, METHOD_BUFFERED, FILE
 
 }  // namespace
 
-bool remountDrive(char letter, UINT driveType)
+namespace {
+
+// Defines letter afresh on folder (empty: the folder it has) with device (empty: none), as
+// driveType (DRIVE_UNKNOWN: the kind it is).
+bool redefineDrive(char letter, UINT driveType, std::string folder, const std::string& device)
 {
     HANDLE mm = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
                             FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -231,49 +235,37 @@ bool remountDrive(char letter, UINT driveType)
     q->letter = static_cast<WCHAR>(letter | 0x20);
     DWORD got = 0;
     bool ok = DeviceIoControl(mm, mountmgrQueryUnixDrive, q, sizeof *q, query, sizeof query - 1, &got, nullptr) &&
-              q->mountPointOffset != 0 && q->mountPointOffset < sizeof query;
+              (!folder.empty() || (q->mountPointOffset != 0 && q->mountPointOffset < sizeof query));
     if (ok) {
-        std::string mountPoint = query + q->mountPointOffset;
-        std::vector<char> define(sizeof(MountmgrUnixDrive) + mountPoint.size() + 1, '\0');
+        if (folder.empty())
+            folder = query + q->mountPointOffset;
+        std::vector<char> define(sizeof(MountmgrUnixDrive) + folder.size() + 1 + device.size() + 1, '\0');
         auto* d = reinterpret_cast<MountmgrUnixDrive*>(define.data());
         d->size = static_cast<ULONG>(define.size());
         d->type = driveType == DRIVE_UNKNOWN ? q->type : driveType;
         d->letter = static_cast<WCHAR>(letter | 0x20);
         d->mountPointOffset = sizeof *d;
-        std::memcpy(define.data() + sizeof *d, mountPoint.c_str(), mountPoint.size() + 1);
+        std::memcpy(define.data() + d->mountPointOffset, folder.c_str(), folder.size() + 1);
+        if (!device.empty()) {
+            d->deviceOffset = static_cast<USHORT>(d->mountPointOffset + folder.size() + 1);
+            std::memcpy(define.data() + d->deviceOffset, device.c_str(), device.size() + 1);
+        }
         ok = DeviceIoControl(mm, mountmgrDefineUnixDrive, define.data(), d->size, nullptr, 0, &got, nullptr) != 0;
     }
     CloseHandle(mm);
     return ok;
 }
 
+}  // namespace
+
+bool remountDrive(char letter, UINT driveType)
+{
+    return redefineDrive(letter, driveType, "", "");
+}
+
 bool defineDrive(char letter, const std::string& unixFolder, const std::string& unixDevice)
 {
-    HANDLE mm = CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (mm == INVALID_HANDLE_VALUE)
-        return false;
-    char query[2048] = {};
-    auto* q = reinterpret_cast<MountmgrUnixDrive*>(query);
-    q->letter = static_cast<WCHAR>(letter | 0x20);
-    DWORD got = 0;
-    bool ok = DeviceIoControl(mm, mountmgrQueryUnixDrive, q, sizeof *q, query, sizeof query - 1, &got, nullptr);
-    if (ok) {
-        std::vector<char> define(sizeof(MountmgrUnixDrive) + unixFolder.size() + 1 + unixDevice.size() + 1, '\0');
-        auto* d = reinterpret_cast<MountmgrUnixDrive*>(define.data());
-        d->size = static_cast<ULONG>(define.size());
-        d->type = q->type;
-        d->letter = static_cast<WCHAR>(letter | 0x20);
-        d->mountPointOffset = sizeof *d;
-        std::memcpy(define.data() + d->mountPointOffset, unixFolder.c_str(), unixFolder.size() + 1);
-        if (!unixDevice.empty()) {
-            d->deviceOffset = static_cast<USHORT>(d->mountPointOffset + unixFolder.size() + 1);
-            std::memcpy(define.data() + d->deviceOffset, unixDevice.c_str(), unixDevice.size() + 1);
-        }
-        ok = DeviceIoControl(mm, mountmgrDefineUnixDrive, define.data(), d->size, nullptr, 0, &got, nullptr) != 0;
-    }
-    CloseHandle(mm);
-    return ok;
+    return redefineDrive(letter, DRIVE_UNKNOWN, unixFolder, unixDevice);
 }
 
 bool fileExists(const std::string& path)
@@ -288,20 +280,28 @@ bool directoryExists(const std::string& path)
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::vector<std::string> readLines(const std::string& path)
+bool readWholeFile(const std::string& path, std::string& data)
 {
-    std::vector<std::string> lines;
     // Shared access: the writer may hold the file open while we read.
     HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE)
-        return lines;
-    std::string data;
+        return false;
+    data.clear();
     char buf[4096];
     DWORD got = 0;
     while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0)
         data.append(buf, got);
     CloseHandle(f);
+    return true;
+}
+
+std::vector<std::string> readLines(const std::string& path)
+{
+    std::vector<std::string> lines;
+    std::string data;
+    if (!readWholeFile(path, data))
+        return lines;
     size_t start = 0;
     while (start < data.size()) {
         size_t end = data.find('\n', start);

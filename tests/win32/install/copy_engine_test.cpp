@@ -23,6 +23,7 @@
 #include "support/background.h"
 #include "support/message_watcher.h"
 #include "support/import_patch.h"
+#include "setup_texts.h"
 
 namespace {
 
@@ -30,9 +31,6 @@ const char cdFolder[] = "Q:\\VKTEST";          // the test's part of the game CD
 const char top[] = "D:\\CeTest";
 const char programs[] = "D:\\CeTest\\Programs";
 const char installDir[] = "D:\\CeTest\\Orbek\\VELKORIN\\";
-const char captionSetup[] = "Velkorinセットアップ";
-const char defaultCaption[] = "エラー";           // what a box with a null caption shows
-const char textCopySaves[] = "セーブファイルが他のフォルダにあります。コピーしますか？";
 
 // The progress dialog of one run: a bare dialog that starts the engine itself and, like the real
 // dialogs, turns a close during the copy into a cancel (answering its question with Yes).
@@ -120,7 +118,7 @@ using Seen = std::vector<testkit::MessageWatcher::Seen>;
 
 std::string errorBox(const std::string& text)
 {
-    return std::string(defaultCaption) + "|" + text;
+    return std::string(texts::defaultCaption) + "|" + text;
 }
 
 // A rollback hands the folders to the removal, which tells what it could not remove (folders
@@ -234,6 +232,16 @@ protected:
         ASSERT_TRUE(driver::click(offer, IDC_SHORTCUT_NO));
     }
 
+    // A fresh run that fails, telling text alone and returning 0.
+    void expectFreshRunToFailWith(const std::string& text)
+    {
+        testkit::MessageWatcher watcher({IDOK});
+        startRun(false);
+        expectRunEnds();
+        EXPECT_EQ(0, dialog_.result);
+        EXPECT_EQ(std::vector<std::string>({errorBox(text)}), testkit::captionsAndTexts(watcher.stop()));
+    }
+
     void expectRunEnds()
     {
         ASSERT_TRUE(ui_->finished(30000)) << driver::describeWindows(GetCurrentProcessId());
@@ -277,7 +285,7 @@ TEST_F(CopyEngine, FreshInstallCompletesRecordsAndOffersTheShortcut)
     Seen seen = watcher.stop();
 
     EXPECT_EQ(1, dialog_.result);
-    EXPECT_EQ(std::vector<std::string>({std::string(captionSetup) + "|" + textCopySaves}), testkit::captionsAndTexts(seen));
+    EXPECT_EQ(std::vector<std::string>({std::string(texts::captionSetup) + "|" + texts::copySaves}), testkit::captionsAndTexts(seen));
     EXPECT_EQ(99, dialog_.bar);
     EXPECT_EQ("100 %", dialog_.label);
     EXPECT_TRUE(dialog_.controlsPaint);
@@ -367,12 +375,7 @@ TEST_F(CopyEngine, DestinationTwoLevelsDeepEndsWithPathNotFound)
     prepareTarget(installDir);
     setup.chosenType = 2;
 
-    testkit::MessageWatcher watcher({IDOK});
-    startRun(false);
-    expectRunEnds();
-
-    EXPECT_EQ(0, dialog_.result);
-    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 3")}), testkit::captionsAndTexts(watcher.stop()));
+    expectFreshRunToFailWith("エラーコード 3");
     EXPECT_EQ("a", content(std::string(installDir) + "A.DAT"));
     EXPECT_FALSE(driver::directoryExists(std::string(installDir) + "sub"));
 }
@@ -455,12 +458,7 @@ TEST_F(CopyEngine, PathPast255CharactersEndsWithFilenameExcedRange)
     prepareTarget(installDir);
     setup.chosenType = 2;
 
-    testkit::MessageWatcher watcher({IDOK});
-    startRun(false);
-    expectRunEnds();
-
-    EXPECT_EQ(0, dialog_.result);
-    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 206")}), testkit::captionsAndTexts(watcher.stop()));
+    expectFreshRunToFailWith("エラーコード 206");
     EXPECT_EQ("a", content(std::string(installDir) + "A.DAT"));
 }
 

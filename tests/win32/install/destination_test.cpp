@@ -18,14 +18,11 @@
 #include "shell/base/setup_state.h"
 #include "support/message_watcher.h"
 #include "testkit.h"
+#include "setup_texts.h"
 
 namespace {
 
 const char top[] = "D:\\DestTest";
-const char captionWarning[] = "警告";
-const char textNameTooLong[] = "フォルダ名が長すぎます。";
-const char textFolderExists[] = "既に存在しているフォルダです。現在のファイルをそのままで上書きしますか？";
-const char textInstallToRoot[] = "ルートにインストールしようとしていますがよろしいですか？";
 
 std::string forbidden(char c)
 {
@@ -38,7 +35,7 @@ std::vector<std::string> warnings(const std::vector<std::string>& texts)
 {
     std::vector<std::string> out;
     for (const std::string& text : texts)
-        out.push_back(std::string(captionWarning) + "|" + text);
+        out.push_back(std::string(texts::captionWarning) + "|" + text);
     return out;
 }
 
@@ -141,7 +138,7 @@ TEST_F(Destination, NameOf239BytesPassesAnd240DoNot)
     std::strcpy(setup.folderName, (std::string(239, 'a') + "\\").c_str());
     EXPECT_FALSE(validateFolderName(owner_.handle()));
     Seen seen = watcher.stop();
-    EXPECT_EQ(warnings({textNameTooLong}), testkit::captionsAndTexts(seen));
+    EXPECT_EQ(warnings({texts::nameTooLong}), testkit::captionsAndTexts(seen));
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ(owner_.handle(), seen[0].owner);
 }
@@ -153,7 +150,7 @@ TEST_F(Destination, LongNameWithTwoForbiddenCharactersToldThreeTimes)
     std::strcpy(setup.folderName, name.c_str());
     testkit::MessageWatcher watcher({IDOK});
     EXPECT_FALSE(validateFolderName(owner_.handle()));
-    EXPECT_EQ(warnings({textNameTooLong, forbidden('*'), forbidden('?')}), testkit::captionsAndTexts(watcher.stop()));
+    EXPECT_EQ(warnings({texts::nameTooLong, forbidden('*'), forbidden('?')}), testkit::captionsAndTexts(watcher.stop()));
 }
 
 TEST_F(Destination, EveryForbiddenCharacterIsToldInTheOrderOfTheName)
@@ -205,7 +202,7 @@ TEST_F(Destination, ExistingFolderIsUsedOnlyAfterYes)
     EXPECT_EQ(0, createInstallFolder(owner_.handle()));
     EXPECT_EQ(1, createInstallFolder(owner_.handle()));
     EXPECT_STREQ("D:\\DestTest\\", setup.targetDir);
-    EXPECT_EQ(warnings({textFolderExists, textFolderExists}), testkit::captionsAndTexts(watcher.stop()));
+    EXPECT_EQ(warnings({texts::folderExists, texts::folderExists}), testkit::captionsAndTexts(watcher.stop()));
 }
 
 TEST_F(Destination, EmptyNameOnTheDriveRootAsksAboutTheRoot)
@@ -214,7 +211,7 @@ TEST_F(Destination, EmptyNameOnTheDriveRootAsksAboutTheRoot)
     testkit::MessageWatcher watcher({IDYES});
     EXPECT_EQ(1, createInstallFolder(owner_.handle()));
     EXPECT_STREQ("D:\\", setup.targetDir);
-    EXPECT_EQ(warnings({textInstallToRoot}), testkit::captionsAndTexts(watcher.stop()));
+    EXPECT_EQ(warnings({texts::rootQuestion}), testkit::captionsAndTexts(watcher.stop()));
 }
 
 TEST_F(Destination, TargetPast255CharactersIsRefusedBeforeAnythingIsMade)
@@ -232,7 +229,7 @@ TEST_F(Destination, TargetPast255CharactersIsRefusedBeforeAnythingIsMade)
     std::string tooLong = "Sub\\" + std::string(239, 'g') + "\\";
     std::strcpy(setup.folderName, tooLong.c_str());
     EXPECT_EQ(0, createInstallFolder(owner_.handle()));
-    EXPECT_EQ(warnings({textNameTooLong}), testkit::captionsAndTexts(watcher.stop()));
+    EXPECT_EQ(warnings({texts::nameTooLong}), testkit::captionsAndTexts(watcher.stop()));
     EXPECT_FALSE(isFolder("D:\\DestTest\\Sub"));
 
     // A base folder of 250 characters from the browser: a short name still fits, the default
@@ -247,7 +244,7 @@ TEST_F(Destination, TargetPast255CharactersIsRefusedBeforeAnythingIsMade)
     EXPECT_EQ(base + "abcd\\", setup.targetDir);
     std::strcpy(setup.folderName, "Orbek\\VELKORIN\\");
     EXPECT_EQ(0, createInstallFolder(owner_.handle()));
-    EXPECT_EQ(warnings({textNameTooLong}), testkit::captionsAndTexts(again.stop()));
+    EXPECT_EQ(warnings({texts::nameTooLong}), testkit::captionsAndTexts(again.stop()));
     EXPECT_FALSE(isFolder(base + "Orbek"));
 }
 

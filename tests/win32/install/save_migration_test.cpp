@@ -11,14 +11,13 @@
 #include "shell/base/setup_state.h"
 #include "support/message_watcher.h"
 #include "testkit.h"
+#include "setup_texts.h"
 
 namespace {
 
 const char top[] = "D:\\MigTest";
 const char oldDir[] = "D:\\MigTest\\old\\";
 const char newDir[] = "D:\\MigTest\\new\\";
-const char question[] = "セーブファイルが他のフォルダにあります。コピーしますか？";
-const char captionSetup[] = "Velkorinセットアップ";
 
 class SaveMigration : public ::testing::Test {
 protected:
@@ -71,8 +70,8 @@ TEST_F(SaveMigration, AsksOnceThenCopiesEveryCandidateOverwriting)
 
     auto seen = migrate({IDYES});
     ASSERT_EQ(1u, seen.size());
-    EXPECT_EQ(question, seen[0].text);
-    EXPECT_EQ(captionSetup, seen[0].caption);
+    EXPECT_EQ(texts::copySaves, seen[0].text);
+    EXPECT_EQ(texts::captionSetup, seen[0].caption);
     EXPECT_EQ(owner_, seen[0].owner);
     EXPECT_EQ("old 0", inNew("SAVE0.DAT"));
     EXPECT_EQ("old 1", inNew("SAVE1.DAT"));
@@ -87,7 +86,7 @@ TEST_F(SaveMigration, NoCopiesNothing)
     putOld("SAVE1.DAT", "old 1");
     auto seen = migrate({IDNO});
     ASSERT_EQ(1u, seen.size());
-    EXPECT_EQ(question, seen[0].text);
+    EXPECT_EQ(texts::copySaves, seen[0].text);
     EXPECT_EQ("<missing>", inNew("SAVE0.DAT"));
     EXPECT_EQ("<missing>", inNew("SAVE1.DAT"));
 }
@@ -124,7 +123,7 @@ TEST_F(SaveMigration, ACopyErrorIsToldAndStopsTheRun)
     std::strcpy(setup.installDir, "D:\\MigTest\\missing\\");
     auto seen = migrate({IDYES, IDOK});
     ASSERT_EQ(2u, seen.size());
-    EXPECT_EQ(question, seen[0].text);
+    EXPECT_EQ(texts::copySaves, seen[0].text);
     EXPECT_EQ("エラーコード 3", seen[1].text);
     EXPECT_EQ("エラー", seen[1].caption);
     EXPECT_EQ(owner_, seen[1].owner);

@@ -18,14 +18,13 @@
 #include "support/background.h"
 #include "support/message_watcher.h"
 #include "testkit.h"
+#include "setup_texts.h"
 
 namespace {
 
 using testkit::LinkProperties;
 using testkit::readLink;
 
-const char captionShortcut[] = "Velkorin　警告";
-const char captionSetup[] = "Velkorinセットアップ";
 
 // Whether COM is initialised on this thread, without changing that.
 bool comInitialised()
@@ -107,7 +106,7 @@ TEST_F(Shortcut, ANameTakenByAFolderCannotBeSaved)
     auto seen = create();
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ("Save FALSE", seen[0].text);
-    EXPECT_EQ(captionShortcut, seen[0].caption);
+    EXPECT_EQ(texts::captionShortcut, seen[0].caption);
     EXPECT_EQ(owner_, seen[0].owner);
     // An entry of that name counts, whatever it is.
     EXPECT_EQ(1, shortcutExists());
@@ -159,7 +158,7 @@ protected:
     {
         ui_.reset(new testkit::Background(
             [] { openDialog(IDD_SHORTCUT, nullptr, shortcutDialogProc); }));
-        dlg_ = driver::waitDialog(driver::byTitle(captionSetup, {IDC_SHORTCUT_YES, IDC_SHORTCUT_NO},
+        dlg_ = driver::waitDialog(driver::byTitle(texts::captionSetup, {IDC_SHORTCUT_YES, IDC_SHORTCUT_NO},
                                                   GetCurrentProcessId()));
     }
     std::unique_ptr<testkit::Background> ui_;
@@ -184,7 +183,7 @@ TEST_F(ShortcutDialog, AFailureIsToldOwnedByTheDialogWhichThenCloses)
     open();
     ASSERT_NE(nullptr, dlg_);
     ASSERT_TRUE(driver::click(dlg_, IDC_SHORTCUT_YES));
-    EXPECT_EQ("", driver::expectMessage(dlg_, captionShortcut, "Save FALSE", IDOK));
+    EXPECT_EQ("", driver::expectMessage(dlg_, texts::captionShortcut, "Save FALSE", IDOK));
     EXPECT_TRUE(ui_->finished()) << driver::describeWindows(GetCurrentProcessId());
 }
 
@@ -229,7 +228,7 @@ TEST_F(ShortcutElsewhere, WithoutAProgramsFolderNothingIsMadeAndItIsTold)
     auto seen = create();
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ("フォルダ作成", seen[0].text);
-    EXPECT_EQ(captionShortcut, seen[0].caption);
+    EXPECT_EQ(texts::captionShortcut, seen[0].caption);
     EXPECT_EQ(0, shortcutExists());
     EXPECT_FALSE(driver::directoryExists(top_ + "\\missing"));
 }
@@ -242,7 +241,7 @@ TEST_F(ShortcutElsewhere, AMakerFolderThatCannotBeMadeIsTold)
     auto seen = create();
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ("フォルダ作成", seen[0].text);
-    EXPECT_EQ(captionShortcut, seen[0].caption);
+    EXPECT_EQ(texts::captionShortcut, seen[0].caption);
 }
 
 TEST_F(ShortcutElsewhere, ALinkPathBeyondTwoHundredSixtyCharactersIsNotSaved)
@@ -256,7 +255,7 @@ TEST_F(ShortcutElsewhere, ALinkPathBeyondTwoHundredSixtyCharactersIsNotSaved)
     auto seen = create();
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ("Save FALSE", seen[0].text);
-    EXPECT_EQ(captionShortcut, seen[0].caption);
+    EXPECT_EQ(texts::captionShortcut, seen[0].caption);
     EXPECT_TRUE(driver::directoryExists(programs + "\\Orbek"));
     EXPECT_EQ(0, shortcutExists());
 }

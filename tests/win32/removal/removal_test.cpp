@@ -16,14 +16,12 @@
 #include "support/background.h"
 #include "support/message_watcher.h"
 #include "wine_bench.h"
+#include "setup_texts.h"
 
 namespace {
 
 const char top[] = "D:\\RmTest";
 const char installDir[] = "D:\\RmTest\\Orbek\\VELKORIN\\";
-const char defaultCaption[] = "エラー";   // what a box with a null caption shows in Japanese
-const char captionSetup[] = "Velkorinセットアップ";
-const char confirmDeleteSaves[] = "セーブデータも消去されますがよろしいですか？";
 
 std::string folderFailed(const std::string& folder)
 {
@@ -93,7 +91,7 @@ protected:
             setup.mainMenuWnd = menu.handle();
             openDialog(IDD_UNINSTALL, menu.handle(), uninstallDialogProc);
         }));
-        dlg_ = driver::waitDialog(driver::byTitle(captionSetup,
+        dlg_ = driver::waitDialog(driver::byTitle(texts::captionSetup,
                                                   {IDC_UNINSTALL_START, IDC_UNINSTALL_CANCEL,
                                                    IDC_UNINSTALL_DELETE_ALL, IDC_UNINSTALL_KEEP_SAVES},
                                                   GetCurrentProcessId()));
@@ -103,7 +101,7 @@ protected:
     void expectFolderMessages(const std::vector<std::string>& texts)
     {
         for (const std::string& text : texts)
-            EXPECT_EQ("", driver::expectMessage(dlg_, defaultCaption, text, IDOK)) << text;
+            EXPECT_EQ("", driver::expectMessage(dlg_, texts::defaultCaption, text, IDOK)) << text;
     }
 
     void expectDialogEnds()
@@ -167,7 +165,7 @@ TEST_F(Removal, DeleteAllOfCatalogueFilesLeavesNothing)
     openUninstallDialog();
     ASSERT_NE(nullptr, dlg_);
     ASSERT_TRUE(driver::click(dlg_, IDC_UNINSTALL_START));
-    EXPECT_EQ("", driver::expectMessage(dlg_, "警告", confirmDeleteSaves, IDYES));
+    EXPECT_EQ("", driver::expectMessage(dlg_, "警告", texts::confirmDeleteSaves, IDYES));
     expectDialogEnds();
 
     EXPECT_EQ(1, setup.uninstallDone);
@@ -188,7 +186,7 @@ TEST_F(Removal, UsersFileInVoiceKeepsItsFoldersAndIsTold)
     openUninstallDialog();
     ASSERT_NE(nullptr, dlg_);
     ASSERT_TRUE(driver::click(dlg_, IDC_UNINSTALL_START));
-    EXPECT_EQ("", driver::expectMessage(dlg_, "警告", confirmDeleteSaves, IDYES));
+    EXPECT_EQ("", driver::expectMessage(dlg_, "警告", texts::confirmDeleteSaves, IDYES));
     expectFolderMessages({gameFolderFailed("voice"), folderFailed("D:\\RmTest\\Orbek\\VELKORIN\\voice"),
                           folderFailed("D:\\RmTest\\Orbek\\VELKORIN"), folderFailed("D:\\RmTest\\Orbek"),
                           folderFailed("D:\\RmTest")});
@@ -210,7 +208,7 @@ TEST_F(Removal, AnotherGamesFolderBesideStaysWithTheMakersFolder)
     openUninstallDialog();
     ASSERT_NE(nullptr, dlg_);
     ASSERT_TRUE(driver::click(dlg_, IDC_UNINSTALL_START));
-    EXPECT_EQ("", driver::expectMessage(dlg_, "警告", confirmDeleteSaves, IDYES));
+    EXPECT_EQ("", driver::expectMessage(dlg_, "警告", texts::confirmDeleteSaves, IDYES));
     expectFolderMessages({folderFailed("D:\\RmTest\\Orbek"), folderFailed("D:\\RmTest")});
     expectDialogEnds();
 
@@ -228,7 +226,7 @@ TEST_F(Removal, DeleteAllAnsweredNoDeletesNothingAndStays)
     openUninstallDialog();
     ASSERT_NE(nullptr, dlg_);
     ASSERT_TRUE(driver::click(dlg_, IDC_UNINSTALL_START));
-    EXPECT_EQ("", driver::expectMessage(dlg_, "警告", confirmDeleteSaves, IDNO));
+    EXPECT_EQ("", driver::expectMessage(dlg_, "警告", texts::confirmDeleteSaves, IDNO));
     // The dialog answers again, with the same choice.
     ASSERT_TRUE(driver::waitUntil([&] { return driver::isEnabled(dlg_); }, 5000));
     EXPECT_TRUE(driver::isVisible(dlg_));

@@ -14,12 +14,10 @@
 #include "support/background.h"
 #include "support/message_watcher.h"
 #include "wine_bench.h"
+#include "setup_texts.h"
 
 namespace {
 
-const char captionSetup[] = "Velkorinセットアップ";
-const char confirmExit[] = "終了しますか？";
-const char cdMissing[] = "ＣＤ－ＲＯＭが挿入されていない可能性があります。";
 const char insertCd[] = "ＣＤを入れて再度実行して下さい。";
 const char top[] = "D:\\MenuTest";
 const char installDir[] = "D:\\MenuTest\\Orbek\\VELKORIN\\";
@@ -57,16 +55,40 @@ protected:
         return waitMenu(templateId == IDD_MENU_INSTALLED ? menu105Ids : menu104Ids);
     }
 
+    // A full installation, menu 105 over it and its uninstall dialog.
+    void openUninstallOverFull(HWND* menu, HWND* dlg)
+    {
+        ASSERT_TRUE(testkit::seedCatalogue(installDir));
+        testkit::writeRecord(installDir, 2);
+        *menu = openMenu(IDD_MENU_INSTALLED);
+        ASSERT_NE(nullptr, *menu);
+        ASSERT_TRUE(driver::click(*menu, IDC_MENU_UNINSTALL));
+        *dlg = driver::waitDialog(driver::byTitle(texts::captionSetup, {IDC_UNINSTALL_START}, GetCurrentProcessId()));
+        ASSERT_NE(nullptr, *dlg);
+    }
+
     static HWND waitMenu(const std::vector<int>& ids)
     {
-        return driver::waitDialog(driver::byTitle(captionSetup, ids, GetCurrentProcessId()));
+        return driver::waitDialog(driver::byTitle(texts::captionSetup, ids, GetCurrentProcessId()));
+    }
+
+    // Without the disc the button of menu templateId warns, and the menu stays and answers.
+    void expectCdMissingFor(int templateId, int button)
+    {
+        takeDiscOut();
+        HWND menu = openMenu(templateId);
+        ASSERT_NE(nullptr, menu);
+        ASSERT_TRUE(driver::click(menu, button));
+        EXPECT_EQ("", driver::expectMessage(menu, "警告", texts::cdMissing, IDOK));
+        expectMenuAnswers(menu);
+        exitMenu(menu);
     }
 
     // The menu still answers: its exit question comes and goes with No.
     void expectMenuAnswers(HWND menu)
     {
         ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
-        EXPECT_EQ("", driver::expectMessage(menu, captionSetup, confirmExit, IDNO));
+        EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, texts::confirmExit, IDNO));
         EXPECT_TRUE(ui_->running());
         EXPECT_TRUE(driver::isVisible(menu));
     }
@@ -74,7 +96,7 @@ protected:
     void exitMenu(HWND menu)
     {
         ASSERT_TRUE(driver::click(menu, IDC_MENU_EXIT));
-        EXPECT_EQ("", driver::expectMessage(menu, captionSetup, confirmExit, IDYES));
+        EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, texts::confirmExit, IDYES));
         EXPECT_TRUE(ui_->finished()) << driver::describeWindows(GetCurrentProcessId());
     }
 
@@ -114,22 +136,16 @@ TEST_F(MainMenus, ExitAnsweredNoKeepsTheMenuAndTheCloseBoxAsksToo)
     ASSERT_NE(nullptr, menu);
     expectMenuAnswers(menu);
     ASSERT_TRUE(driver::postClose(menu));
-    EXPECT_EQ("", driver::expectMessage(menu, captionSetup, confirmExit, IDNO));
+    EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, texts::confirmExit, IDNO));
     EXPECT_TRUE(ui_->running());
     ASSERT_TRUE(driver::postClose(menu));
-    EXPECT_EQ("", driver::expectMessage(menu, captionSetup, confirmExit, IDYES));
+    EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, texts::confirmExit, IDYES));
     EXPECT_TRUE(menuEnds());
 }
 
 TEST_F(MainMenus, StartGameWithoutTheDiscWarnsAndStays)
 {
-    takeDiscOut();
-    HWND menu = openMenu(IDD_MENU_INSTALLED);
-    ASSERT_NE(nullptr, menu);
-    ASSERT_TRUE(driver::click(menu, IDC_MENU_START_GAME));
-    EXPECT_EQ("", driver::expectMessage(menu, "警告", cdMissing, IDOK));
-    expectMenuAnswers(menu);
-    exitMenu(menu);
+    expectCdMissingFor(IDD_MENU_INSTALLED, IDC_MENU_START_GAME);
 }
 
 TEST_F(MainMenus, StartGameEndsTheMenuEvenWhenTheGameIsMissing)
@@ -142,13 +158,7 @@ TEST_F(MainMenus, StartGameEndsTheMenuEvenWhenTheGameIsMissing)
 
 TEST_F(MainMenus, BonusVoicesWithoutTheDiscWarnsAndStays)
 {
-    takeDiscOut();
-    HWND menu = openMenu(IDD_MENU_NEW);
-    ASSERT_NE(nullptr, menu);
-    ASSERT_TRUE(driver::click(menu, IDC_MENU_BONUS_VOICES));
-    EXPECT_EQ("", driver::expectMessage(menu, "警告", cdMissing, IDOK));
-    expectMenuAnswers(menu);
-    exitMenu(menu);
+    expectCdMissingFor(IDD_MENU_NEW, IDC_MENU_BONUS_VOICES);
 }
 
 TEST_F(MainMenus, BonusVoicesFromTheCdRootThatCannotStartAskForTheCd)
@@ -185,7 +195,7 @@ TEST_F(MainMenus, ReinstallOpensTheChoiceForTheRecordedLevel)
         HWND menu = openMenu(IDD_MENU_INSTALLED);
         ASSERT_NE(nullptr, menu);
         ASSERT_TRUE(driver::click(menu, IDC_MENU_INSTALL));
-        HWND choice = driver::waitDialog(driver::byTitle(captionSetup, c.ids, GetCurrentProcessId()));
+        HWND choice = driver::waitDialog(driver::byTitle(texts::captionSetup, c.ids, GetCurrentProcessId()));
         ASSERT_NE(nullptr, choice);
         for (int id : c.absent)
             EXPECT_FALSE(driver::hasControl(choice, id)) << id;
@@ -227,7 +237,7 @@ TEST_F(MainMenus, InstallOpensTheLevelChoiceBehindWhichTheMenuHides)
     ASSERT_NE(nullptr, menu);
     ASSERT_TRUE(driver::click(menu, IDC_MENU_INSTALL));
     HWND choice = driver::waitDialog(driver::byTitle(
-        captionSetup, {IDC_LEVEL_MINIMUM, IDC_LEVEL_STANDARD, IDC_LEVEL_FULL}, GetCurrentProcessId()));
+        texts::captionSetup, {IDC_LEVEL_MINIMUM, IDC_LEVEL_STANDARD, IDC_LEVEL_FULL}, GetCurrentProcessId()));
     ASSERT_NE(nullptr, choice);
     EXPECT_EQ(menu, GetWindow(choice, GW_OWNER));
     EXPECT_EQ(choice, setup.typeChoiceWnd);
@@ -243,24 +253,14 @@ TEST_F(MainMenus, InstallOpensTheLevelChoiceBehindWhichTheMenuHides)
 
 TEST_F(MainMenus, UninstallWithoutTheDiscWarnsAndStays)
 {
-    takeDiscOut();
-    HWND menu = openMenu(IDD_MENU_INSTALLED);
-    ASSERT_NE(nullptr, menu);
-    ASSERT_TRUE(driver::click(menu, IDC_MENU_UNINSTALL));
-    EXPECT_EQ("", driver::expectMessage(menu, "警告", cdMissing, IDOK));
-    expectMenuAnswers(menu);
-    exitMenu(menu);
+    expectCdMissingFor(IDD_MENU_INSTALLED, IDC_MENU_UNINSTALL);
 }
 
 TEST_F(MainMenus, UninstallCancelledShowsTheSameMenuAgain)
 {
-    ASSERT_TRUE(testkit::seedCatalogue(installDir));
-    testkit::writeRecord(installDir, 2);
-    HWND menu = openMenu(IDD_MENU_INSTALLED);
-    ASSERT_NE(nullptr, menu);
-    ASSERT_TRUE(driver::click(menu, IDC_MENU_UNINSTALL));
-    HWND dlg = driver::waitDialog(driver::byTitle(captionSetup, {IDC_UNINSTALL_START}, GetCurrentProcessId()));
-    ASSERT_NE(nullptr, dlg);
+    HWND menu, dlg;
+    openUninstallOverFull(&menu, &dlg);
+    ASSERT_FALSE(HasFatalFailure());
     EXPECT_FALSE(driver::isVisible(menu));
     ASSERT_TRUE(driver::click(dlg, IDC_UNINSTALL_CANCEL));
     ASSERT_TRUE(driver::waitUntil([&] { return driver::isVisible(menu); }, 5000));
@@ -273,22 +273,18 @@ TEST_F(MainMenus, UninstallCancelledShowsTheSameMenuAgain)
 
 TEST_F(MainMenus, UninstallKeepingSavesGivesWayToTheNewGameMenu)
 {
-    ASSERT_TRUE(testkit::seedCatalogue(installDir));
-    testkit::writeRecord(installDir, 2);
-    HWND menu = openMenu(IDD_MENU_INSTALLED);
-    ASSERT_NE(nullptr, menu);
-    ASSERT_TRUE(driver::click(menu, IDC_MENU_UNINSTALL));
-    HWND dlg = driver::waitDialog(driver::byTitle(captionSetup, {IDC_UNINSTALL_START}, GetCurrentProcessId()));
-    ASSERT_NE(nullptr, dlg);
+    HWND menu, dlg;
+    openUninstallOverFull(&menu, &dlg);
+    ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(menu, GetWindow(dlg, GW_OWNER));
     ASSERT_TRUE(driver::press(dlg, IDC_UNINSTALL_KEEP_SAVES));
     ASSERT_TRUE(driver::waitUntil([&] { return driver::checkState(dlg, IDC_UNINSTALL_KEEP_SAVES) == BST_CHECKED; }, 5000));
     ASSERT_TRUE(driver::click(dlg, IDC_UNINSTALL_START));
     for (const char* folder : {"D:\\MenuTest\\Orbek\\VELKORIN", "D:\\MenuTest\\Orbek", "D:\\MenuTest"})
         EXPECT_EQ("", driver::expectMessage(dlg, "エラー", std::string(folder) + " フォルダ消去失敗", IDOK));
-    EXPECT_EQ("", driver::expectMessage(menu, captionSetup, "アンインストール終了しました。", IDOK));
+    EXPECT_EQ("", driver::expectMessage(menu, texts::captionSetup, "アンインストール終了しました。", IDOK));
 
-    HWND newMenu = driver::waitDialog(driver::byTitle(captionSetup, menu104Ids, GetCurrentProcessId()));
+    HWND newMenu = driver::waitDialog(driver::byTitle(texts::captionSetup, menu104Ids, GetCurrentProcessId()));
     ASSERT_NE(nullptr, newMenu);
     EXPECT_FALSE(driver::hasControl(newMenu, IDC_MENU_START_GAME));
     EXPECT_EQ(nullptr, GetWindow(newMenu, GW_OWNER));

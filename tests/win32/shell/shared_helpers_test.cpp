@@ -9,10 +9,10 @@
 #include "shell/base/setup_state.h"
 #include "support/message_watcher.h"
 #include "wine_bench.h"
+#include "setup_texts.h"
 
 namespace {
 
-const char cdMissing[] = "ＣＤ－ＲＯＭが挿入されていない可能性があります。";
 
 class SharedHelpers : public ::testing::Test {
 protected:
@@ -86,7 +86,7 @@ TEST_F(SharedHelpers, ProbeWithoutDiscWarnsOwnedByTheCaller)
     auto seen = watcher.stop();
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ("警告", seen[0].caption);
-    EXPECT_EQ(cdMissing, seen[0].text);
+    EXPECT_EQ(texts::cdMissing, seen[0].text);
     EXPECT_EQ(owner.handle(), seen[0].owner);
 }
 
