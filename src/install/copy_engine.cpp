@@ -9,6 +9,7 @@
 
 #include "install/install_folder.h"
 #include "install/manifest_reader.h"
+#include "install/partial_file.h"
 #include "install/progress_panel.h"
 #include "install/save_migration.h"
 #include "record/install_record.h"
@@ -43,12 +44,17 @@ struct CopyRun {
     bool copying;                // the file loop has begun: an upgrade's failure is undone
 };
 
-// Paths past 255 characters are refused with the code the system gives for them.
-static bool composeFolders(CopyRun& run, const char* sourceLine, const char* destinationLine)
+// The folders of a group of files; paths past 255 characters are refused (the caller tells
+// them with the code the system gives for them). What a killed run was copying into the
+// destination folder goes first.
+static bool enterFolders(CopyRun& run, const char* sourceLine, const char* destinationLine)
 {
-    return formatText(run.sourceFolder, sizeof run.sourceFolder, "%s\\%s", setup.cdDrive, sourceLine) &&
-           formatText(run.destinationFolder, sizeof run.destinationFolder, "%s%s",
-                      run.destinationRoot, destinationLine);
+    if (!formatText(run.sourceFolder, sizeof run.sourceFolder, "%s\\%s", setup.cdDrive, sourceLine) ||
+        !formatText(run.destinationFolder, sizeof run.destinationFolder, "%s%s", run.destinationRoot,
+                    destinationLine))
+        return false;
+    discardPartialFileIn(run.destinationFolder);
+    return true;
 }
 
 static void recordCopy(CopyRun& run, const char* destination)
@@ -69,25 +75,50 @@ static void markArchiveOnly(const char* path)
         SetFileAttributesA(path, FILE_ATTRIBUTE_ARCHIVE);
 }
 
-static void copied(CopyRun& run, const char* destination)
+// A copy takes the source's attributes (and the archive bit): only a source with others needs
+// its copy's replaced.
+static bool copyNeedsArchiveOnly(DWORD sourceAttributes)
 {
-    recordCopy(run, destination);
-    markArchiveOnly(destination);
+    return (sourceAttributes & ~(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL)) != 0;
 }
 
-// After a copy failed with another error than ERROR_FILE_EXISTS. Windows' CopyFileA removes
-// what it wrote; Wine's leaves the partial file behind. A copy opens its source first, then
-// creates the destination only where nothing stands (a file there stops it with
-// ERROR_FILE_EXISTS), then writes. A failure that only writing can give (the disk full) thus
-// means that the file at the destination is this attempt's. After any other the copy may have
-// stopped at its source, and a file there was there before: it stays, even when the source
-// would open now (a CD spinning up, a file held for a moment). So the error decides, not a look
-// at the source afterwards; asking before every copy whether the destination exists would cost
-// a scan of its folder under Wine.
-static void removePartialCopy(DWORD error, const char* destination)
+static ULONGLONG fileSize(const WIN32_FILE_ATTRIBUTE_DATA& data)
 {
-    if (error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL)
-        DeleteFileA(destination);
+    return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// Puts source in place as destination, whole, or nothing. The copy is written as partial and
+// renamed only once its size is the source's: Wine's CopyFileA ends a copy at a failed read as
+// if the file had ended and reports success, and leaves what it wrote when a write fails; a
+// process killed outright leaves the same. ERROR_FILE_EXISTS when a file stands under the name
+// (it is never overwritten); ERROR_PATH_NOT_FOUND when the destination's folder is missing; a
+// copy that comes out short fails with ERROR_READ_FAULT, since only a read cut short gives one.
+static DWORD placeWhole(const char* source, const WIN32_FILE_ATTRIBUTE_DATA& sourceData,
+                        const char* partial, const char* destination)
+{
+    // Asked first, so that a file there is not copied for nothing (an upgrade meets many).
+    if (GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES)
+        return ERROR_FILE_EXISTS;
+    if (GetLastError() == ERROR_PATH_NOT_FOUND)
+        return ERROR_PATH_NOT_FOUND;
+
+    DWORD error = 0;
+    WIN32_FILE_ATTRIBUTE_DATA copy;
+    if (!CopyFileA(source, partial, FALSE) || !GetFileAttributesExA(partial, GetFileExInfoStandard, &copy))
+        error = GetLastError();
+    else if (fileSize(copy) != fileSize(sourceData))
+        error = ERROR_READ_FAULT;
+    if (error == 0) {
+        if (copyNeedsArchiveOnly(sourceData.dwFileAttributes))
+            SetFileAttributesA(partial, FILE_ATTRIBUTE_ARCHIVE);
+        if (MoveFileA(partial, destination))
+            return 0;
+        error = GetLastError();
+        if (error == ERROR_ALREADY_EXISTS)
+            error = ERROR_FILE_EXISTS;
+    }
+    discardPartialFile(partial);
+    return error;
 }
 
 // Copies one file, never over an existing one. 0 when the file is in place, else the error.
@@ -95,24 +126,28 @@ static DWORD copyFile(CopyRun& run, const char* name)
 {
     char source[pathSize];
     char destination[pathSize];
+    char partial[pathSize];
     if (!formatText(source, sizeof source, "%s%s", run.sourceFolder, name) ||
-        !formatText(destination, sizeof destination, "%s%s", run.destinationFolder, name))
+        !formatText(destination, sizeof destination, "%s%s", run.destinationFolder, name) ||
+        !partialFilePath(partial, sizeof partial, run.destinationFolder))
         return ERROR_FILENAME_EXCED_RANGE;
 
-    if (CopyFileA(source, destination, TRUE)) {
-        copied(run, destination);
+    // The source's size is what a whole copy must have; a missing source is told as the copy's.
+    WIN32_FILE_ATTRIBUTE_DATA sourceData;
+    if (!GetFileAttributesExA(source, GetFileExInfoStandard, &sourceData))
+        return GetLastError();
+    DWORD error = placeWhole(source, sourceData, partial, destination);
+    if (error == 0) {
+        recordCopy(run, destination);
         return 0;
     }
-    DWORD error = GetLastError();
     if (error == ERROR_FILE_EXISTS) {
         if (run.kind == RunKind::fresh)
             markArchiveOnly(destination);
         return 0;
     }
-    if (error != ERROR_PATH_NOT_FOUND) {
-        removePartialCopy(error, destination);
+    if (error != ERROR_PATH_NOT_FOUND)
         return error;
-    }
 
     // Only the folder itself is made; its parent must be there.
     SECURITY_ATTRIBUTES attributes = {sizeof attributes, nullptr, FALSE};
@@ -121,19 +156,15 @@ static DWORD copyFile(CopyRun& run, const char* name)
     // An upgrade's emptied folders go by the removal's rules; a fresh install removes its own.
     if (run.kind == RunKind::fresh)
         recordCopy(run, run.destinationFolder);
-    if (CopyFileA(source, destination, TRUE)) {
-        copied(run, destination);
+    error = placeWhole(source, sourceData, partial, destination);
+    if (error == 0) {
+        recordCopy(run, destination);
         return 0;
     }
-    error = GetLastError();
-    if (error == ERROR_FILE_EXISTS) {
-        if (run.kind == RunKind::upgrade)
-            return error;
+    if (error == ERROR_FILE_EXISTS && run.kind == RunKind::fresh) {
         markArchiveOnly(destination);
         return 0;
     }
-    // The folder is new: whatever stands at the destination now, this attempt wrote.
-    DeleteFileA(destination);
     return error;
 }
 
@@ -255,7 +286,7 @@ static int runCopy(HWND window, int level, RunKind kind)
 
     startPanelProgress(run.panel, window, head.count);
     run.destinationRoot = kind == RunKind::fresh ? setup.targetDir : setup.installDir;
-    if (!composeFolders(run, head.sourceFolder, head.destinationFolder))
+    if (!enterFolders(run, head.sourceFolder, head.destinationFolder))
         return failRun(run, ERROR_FILENAME_EXCED_RANGE);
     // The recorded install folder is the section's first destination folder.
     if (kind == RunKind::fresh)
@@ -265,7 +296,7 @@ static int runCopy(HWND window, int level, RunKind kind)
 
     FileEntry entry = firstFileEntry(head);
     while (nextFileEntry(run.reader, entry)) {
-        if (entry.folderChange && !composeFolders(run, entry.sourceFolder, entry.destinationFolder))
+        if (entry.folderChange && !enterFolders(run, entry.sourceFolder, entry.destinationFolder))
             return failRun(run, ERROR_FILENAME_EXCED_RANGE);
         DWORD error = copyFile(run, entry.fileName);
         if (error != 0)

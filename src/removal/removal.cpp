@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "install/partial_file.h"
 #include "record/install_record.h"
 #include "record/shortcut.h"
 #include "removal/catalogue.h"
@@ -30,12 +31,15 @@ static void deleteFiles(const char* folder, const FileTable& table)
             DeleteFileA(path);
 }
 
-// Files of "voice" or "midi": installDir, the folder's name and a backslash.
+// Files of "voice" or "midi": installDir, the folder's name and a backslash. What a copy killed
+// in the folder was writing goes with them.
 static void deleteGameFolderFiles(const char* name, const FileTable& table)
 {
     char folder[longPathSize + sizeof voiceFolderName];
-    if (formatText(folder, sizeof folder, "%s%s\\", setup.installDir, name))
-        deleteFiles(folder, table);
+    if (!formatText(folder, sizeof folder, "%s%s\\", setup.installDir, name))
+        return;
+    deleteFiles(folder, table);
+    discardPartialFileIn(folder);
 }
 
 // A sub-folder that is not there or gave no reason (0) is not told. A missing folder whose parent
@@ -121,6 +125,7 @@ void removeInstallation(HWND owner, int keepSaves)
     if (keepSaves != 1)
         deleteFiles(setup.installDir, saveFiles);
     deleteFiles(setup.installDir, mainFiles);
+    discardPartialFileIn(setup.installDir);
     removeFolderChain(owner);
     removeShortcut();
     deleteInstallRecord(keepSaves);

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "e2e_fixture.h"
+#include "install/partial_file.h"
 #include "resources/resource.h"
 #include "setup_texts.h"
 
@@ -214,3 +215,208 @@ TEST_F(CopyFaults, FullDiskEndsWith112WithoutATruncatedFileAndARetryCompletes)
     }
     EXPECT_EQ(names, testkit::listFilesBelow(dir));
 }
+
+namespace {
+
+// A file system that fails as a disc or a disk does, under the bench's own folders: tools/faulty-fs
+// serves a drive's folder again through FUSE, with the faults its rules file names, and the drive
+// is defined on that mount for the test.
+class FaultyDrive {
+public:
+    ~FaultyDrive() { EXPECT_TRUE(release()); }
+
+    // Serves letter's folder (unixFolder) through the faulty file system, with rules in force.
+    // Skipped where this host cannot mount a user-space file system at all.
+    ::testing::AssertionResult serve(char letter, const std::string& unixFolder, const std::string& rules)
+    {
+        letter_ = letter;
+        folder_ = unixFolder;
+        base_ = testkit::envPath("VK_WINE_DIR");
+        if (base_.empty())
+            return ::testing::AssertionFailure() << "VK_WINE_DIR is not set: run the tests through tools/wine-run";
+        base_ += "\\faulty-fs\\" + std::string(1, static_cast<char>(letter | 0x20));
+        if (!testkit::makeFolders(base_) || !setRules(rules))
+            return ::testing::AssertionFailure() << testkit::lastErrorText("preparing " + base_);
+        ::testing::AssertionResult mounted = run({"mount", folder_, unixPath("mnt"), unixPath("rules")}, "ready");
+        if (!mounted)
+            return mounted;
+        if (!driver::defineDrive(letter, unixPath("mnt")))
+            return ::testing::AssertionFailure() << "cannot define " << letter << ": on " << unixPath("mnt");
+        defined_ = true;
+        return ::testing::AssertionSuccess();
+    }
+
+    // Where this host cannot mount one at all, why; empty otherwise.
+    const std::string& unavailable() const { return unavailable_; }
+
+    bool setRules(const std::string& rules) { return testkit::writeFile(base_ + "\\rules", rules); }
+
+    // The drive back on its own folder, the file system unmounted.
+    ::testing::AssertionResult release()
+    {
+        if (defined_ && !driver::defineDrive(letter_, folder_))
+            return ::testing::AssertionFailure() << "cannot define " << letter_ << ": on " << folder_;
+        defined_ = false;
+        if (!mounted_)
+            return ::testing::AssertionSuccess();
+        mounted_ = false;
+        return run({"unmount", unixPath("mnt")}, "unmounted");
+    }
+
+private:
+    std::string unixPath(const std::string& name) const
+    {
+        std::string path = base_.substr(2) + "\\" + name;   // past "Z:"
+        std::replace(path.begin(), path.end(), '\\', '/');
+        return path;
+    }
+
+    // Runs tools/faulty-fs and waits for the line it leaves in its status file.
+    ::testing::AssertionResult run(const std::vector<std::string>& arguments, const std::string& done)
+    {
+        std::string status = base_ + "\\status";
+        DeleteFileA(status.c_str());
+        std::string commandLine = "faulty-fs";
+        for (std::string argument : arguments)
+            commandLine += " \"" + argument + "\"";
+        commandLine += " \"" + unixPath("status") + "\"";
+        // Wine starts a Unix program by its Z: path, and gives back no handle of it.
+        driver::Process tool;
+        std::string program = driver::unixToWine(VK_FAULTY_FS);
+        std::replace(program.begin(), program.end(), '/', '\\');
+        if (!tool.start(program, commandLine, ""))
+            return ::testing::AssertionFailure() << "cannot start " << program << ": error " << tool.lastError();
+        std::string line;
+        driver::waitUntil([&] {
+            std::vector<std::string> lines = driver::readLines(status);
+            line = lines.empty() ? "" : lines[0];
+            return !line.empty();
+        }, e2e::startTimeoutMs);
+        if (arguments[0] == "mount")
+            mounted_ = line == "ready";
+        if (line.compare(0, 13, "unavailable: ") == 0) {
+            unavailable_ = line.substr(13);
+            return ::testing::AssertionSuccess();
+        }
+        if (line != done)
+            return ::testing::AssertionFailure() << "faulty-fs " << arguments[0] << ": "
+                                                 << (line.empty() ? "no status within the time" : line);
+        return ::testing::AssertionSuccess();
+    }
+
+    char letter_ = 0;
+    std::string folder_;
+    std::string base_;
+    std::string unavailable_;
+    bool mounted_ = false;
+    bool defined_ = false;
+};
+
+struct Fault {
+    const char* name;
+    const char* rule;        // in tools/faulty-fs's words
+    bool onDestination;      // the disk written to fails, not the CD
+    const char* errorText;   // what the copy tells; none when the setup is killed
+};
+
+// The CD's third file is cut where the fault strikes, past its first mebibyte.
+const char faultManifest[] = "[最小]\n3\n\n\nVELKORIN.EXE\nBIG.DAT\nAFTER.DAT\n[END]\n";
+const std::vector<std::string> faultFiles = {"AFTER.DAT", "BIG.DAT", "VELKORIN.EXE"};
+
+void PrintTo(const Fault& fault, std::ostream* out) { *out << fault.name; }
+
+std::string patterned(size_t bytes)
+{
+    std::string data(bytes, '\0');
+    for (size_t i = 0; i < bytes; ++i)
+        data[i] = static_cast<char>((i * 31 + i / 4099) % 251);
+    return data;
+}
+
+// The installed file holds the CD's bytes: told by size and first difference, not byte dumps.
+::testing::AssertionResult sameFile(const std::string& cdPath, const std::string& installedPath)
+{
+    std::string cd = testkit::readFile(cdPath);
+    std::string installed = testkit::readFile(installedPath);
+    if (cd == installed)
+        return ::testing::AssertionSuccess();
+    size_t at = std::mismatch(cd.begin(), cd.end(), installed.begin(), installed.end()).first - cd.begin();
+    return ::testing::AssertionFailure() << installedPath << " has " << installed.size() << " bytes, the CD's "
+                                         << cd.size() << "; they differ from byte " << at;
+}
+
+class FaultyFileSystem : public CopyFaults, public ::testing::WithParamInterface<Fault> {
+protected:
+    FaultyDrive faulty_;
+};
+
+}  // namespace
+
+// A read that fails part-way (a scratched disc: Wine's CopyFileA takes it for the file's end and
+// reports success), a write that fails part-way with another error than a full disk (Wine gives
+// 21 for EIO), the setup killed outright part-way through a file. None may leave a file under
+// its own name that is not the CD's whole; the player's file stays as it was, and once the fault
+// is gone the same folder takes a complete install with nothing of the setup's own left over.
+TEST_P(FaultyFileSystem, CopyThatStopsPartWayLeavesNoFileCutShortAndAReinstallCompletes)
+{
+    const Fault& fault = GetParam();
+    const std::string dir = "D:\\Orbek\\VELKORIN\\";
+    const std::string cd = testkit::discFolder('Q') + "\\";
+    ASSERT_TRUE(testkit::writeFile(cd + "setup.lst", faultManifest));
+    ASSERT_TRUE(testkit::writeFile(cd + "BIG.DAT", patterned(2 * 1024 * 1024 + 12345)));
+    ASSERT_TRUE(testkit::writeFile(cd + "AFTER.DAT", "after"));
+    ASSERT_TRUE(testkit::seedInstallation(dir, {"SAVE0.DAT"}));
+    const std::string drives = testkit::envPath("VK_DRIVES").substr(2);
+    std::string unixFolder = fault.onDestination ? drives + "\\d" : drives + "\\q\\disc";
+    std::replace(unixFolder.begin(), unixFolder.end(), '\\', '/');
+    ASSERT_TRUE(faulty_.serve(fault.onDestination ? 'D' : 'Q', unixFolder, std::string(fault.rule) + "\n"));
+    if (!faulty_.unavailable().empty())
+        GTEST_SKIP() << "no user-space file system here: " << faulty_.unavailable();
+
+    ASSERT_TRUE(startSetup());
+    HWND menu;
+    ASSERT_TRUE(waitMenu104(&menu));
+    openInstall(menu, IDC_LEVEL_MINIMUM, "D:\\");
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
+    EXPECT_EQ("", driver::expectMessage(install_, texts::captionWarning, texts::folderExists, IDYES));
+    if (fault.errorText) {
+        expectFailure(fault.errorText, &menu);
+    } else {
+        ASSERT_TRUE(waitSetupExit(e2e::startTimeoutMs)) << "the setup was not killed";
+        EXPECT_FALSE(testkit::keyExists(HKEY_CURRENT_USER, testkit::recordKey));
+    }
+    ASSERT_FALSE(HasFatalFailure());
+    // The file before the fault whole, the player's untouched, nothing cut short under its name;
+    // only a killed copy leaves the setup's own partial file, which the next run takes away.
+    std::vector<std::string> left = {"SAVE0.DAT", "VELKORIN.EXE"};
+    if (!fault.errorText)
+        left.push_back(partialFileName);
+    EXPECT_EQ(left, testkit::listFilesBelow(dir));
+    EXPECT_EQ("SAVE0.DAT", testkit::readFile(dir + "SAVE0.DAT"));
+    EXPECT_TRUE(sameFile(cd + "VELKORIN.EXE", dir + "VELKORIN.EXE"));
+
+    ASSERT_TRUE(faulty_.setRules(""));
+    if (!fault.errorText) {
+        ASSERT_TRUE(startSetup());
+        ASSERT_TRUE(waitMenu104(&menu));
+    }
+    openInstall(menu, IDC_LEVEL_MINIMUM, "D:\\");
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
+    EXPECT_EQ("", driver::expectMessage(install_, texts::captionWarning, texts::folderExists, IDYES));
+    expectSuccess();
+    EXPECT_EQ(std::vector<std::string>({"AFTER.DAT", "BIG.DAT", "SAVE0.DAT", "VELKORIN.EXE"}),
+              testkit::listFilesBelow(dir));
+    for (const std::string& name : faultFiles)
+        EXPECT_TRUE(sameFile(cd + name, dir + name));
+    EXPECT_EQ("SAVE0.DAT", testkit::readFile(dir + "SAVE0.DAT"));
+    EXPECT_EQ(testkit::dwordBytes(0), testkit::readRecordValue("set").data);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FaultyFileSystem,
+    ::testing::Values(Fault{"ReadFailsPartWay", "read BIG.DAT 1048576 eio", false, "エラーコード 30"},
+                      Fault{"WriteFailsPartWay", "write * 1048576 eio", true, "エラーコード 21"},
+                      Fault{"KilledPartWay", "read BIG.DAT 1048576 kill", false, nullptr}),
+    [](const ::testing::TestParamInfo<Fault>& param) { return std::string(param.param.name); });

@@ -22,7 +22,6 @@
 #include "wine_bench.h"
 #include "support/background.h"
 #include "support/message_watcher.h"
-#include "support/import_patch.h"
 #include "setup_texts.h"
 
 namespace {
@@ -97,21 +96,6 @@ INT_PTR CALLBACK bareProgressProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
         break;
     }
     return 0;
-}
-
-// CopyFileA as a disc spinning up answers it: the copy from notReadySource fails at its source,
-// which opens again right after; every other copy is the system's own.
-const char* notReadySource = nullptr;
-FARPROC systemCopyFile = nullptr;
-
-BOOL WINAPI copyWithSourceNotReady(LPCSTR source, LPCSTR destination, BOOL failIfExists)
-{
-    if (notReadySource && lstrcmpiA(source, notReadySource) == 0) {
-        SetLastError(ERROR_NOT_READY);
-        return FALSE;
-    }
-    auto copy = reinterpret_cast<BOOL(WINAPI*)(LPCSTR, LPCSTR, BOOL)>(reinterpret_cast<void*>(systemCopyFile));
-    return copy(source, destination, failIfExists);
 }
 
 using Seen = std::vector<testkit::MessageWatcher::Seen>;
@@ -350,21 +334,6 @@ TEST_F(CopyEngine, SourceThatDoesNotOpenEndsWithItsCodeAndKeepsWhatWasThere)
     EXPECT_EQ("mine", content(std::string(installDir) + "B.DAT"));
     EXPECT_FALSE(driver::fileExists(std::string(installDir) + "C.DAT"));
     EXPECT_FALSE(testkit::recordValueExists("dir"));
-
-    // Now on the CD, but not ready at the moment of its copy, as a disc spinning up: by the time
-    // the run cleans up after the failure the source opens, and the file stays all the same.
-    cdFile("B.DAT", "b");
-    notReadySource = "Q:\\VKTEST\\B.DAT";
-    testkit::ImportPatch patch("kernel32.dll", "CopyFileA",
-                            reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&copyWithSourceNotReady)));
-    ASSERT_TRUE(patch.active());
-    systemCopyFile = patch.original();
-    testkit::MessageWatcher again({IDOK});
-    startRun(false);
-    expectRunEnds();
-    EXPECT_EQ(std::vector<std::string>({errorBox("エラーコード 21")}), testkit::captionsAndTexts(again.stop()));
-    EXPECT_EQ("mine", content(std::string(installDir) + "B.DAT"));
-    EXPECT_FALSE(driver::fileExists(std::string(installDir) + "C.DAT"));
 }
 
 TEST_F(CopyEngine, DestinationTwoLevelsDeepEndsWithPathNotFound)

@@ -1,0 +1,26 @@
+#include "install/partial_file.h"
+
+#include <windows.h>
+
+#include "shell/base/limits.h"
+#include "shell/base/text_format.h"
+
+bool partialFilePath(char* out, std::size_t size, const char* folder)
+{
+    return formatText(out, size, "%s%s", folder, partialFileName);
+}
+
+void discardPartialFile(const char* path)
+{
+    if (DeleteFileA(path) || GetLastError() != ERROR_ACCESS_DENIED)
+        return;
+    if (SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL))
+        DeleteFileA(path);
+}
+
+void discardPartialFileIn(const char* folder)
+{
+    char path[longPathSize + sizeof partialFileName];
+    if (partialFilePath(path, sizeof path, folder))
+        discardPartialFile(path);
+}
