@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "install/partial_file.h"
 #include "removal/removal.h"
 #include "removal/uninstall_dialog.h"
 #include "resources/resource.h"
@@ -162,6 +163,12 @@ TEST_F(Removal, KeepSavesLeavesSavesFolderAndRecordFolder)
 TEST_F(Removal, DeleteAllOfCatalogueFilesLeavesNothing)
 {
     seedFullInstall();
+    // What copies killed part-way left: the one in voice read-only, as the CD's file it copied.
+    for (const std::string folder : {std::string(installDir), std::string(installDir) + "voice\\"}) {
+        std::string partial = folder + partialFileName;
+        ASSERT_TRUE(testkit::writeFile(partial, "cut short"));
+        ASSERT_TRUE(folder == installDir || SetFileAttributesA(partial.c_str(), FILE_ATTRIBUTE_READONLY));
+    }
     openUninstallDialog();
     ASSERT_NE(nullptr, dlg_);
     ASSERT_TRUE(driver::click(dlg_, IDC_UNINSTALL_START));
