@@ -39,15 +39,14 @@ static bool createFolder(const char* path)
     return true;
 }
 
-// One level of the chain; a level that is there already, or whose parent could not be made
-// (the next level then tells), is passed over.
+// One level of the chain; a level that is there already is passed over. One that cannot be made
+// ends the chain and is told, also when its parent is missing: passed over, the copy would
+// only fail later into a folder that is not there.
 static bool createChainLevel(HWND window, const char* path)
 {
-    if (createFolder(path))
+    if (createFolder(path) || GetLastError() == ERROR_ALREADY_EXISTS)
         return true;
     DWORD error = GetLastError();
-    if (error == ERROR_PATH_NOT_FOUND || error == ERROR_ALREADY_EXISTS)
-        return true;
     char text[64];
     formatText(text, sizeof text, chainErrorFormat, static_cast<int>(error));
     showMessage(window, text, nullptr, MB_OK);

@@ -2,11 +2,35 @@
 
 #include <cstring>
 
-// A fixed table, not the system's: the program's texts and the names it is given are always
-// code page 932, whatever code page the system runs in.
+namespace {
+
+struct LeadBytes {
+    bool lead[256];
+};
+
+LeadBytes tableOf(const unsigned char* ranges, std::size_t count)
+{
+    LeadBytes table{};
+    for (std::size_t i = 0; i + 1 < count && (ranges[i] != 0 || ranges[i + 1] != 0); i += 2)
+        for (unsigned c = ranges[i]; c <= ranges[i + 1]; ++c)
+            table.lead[c] = true;
+    return table;
+}
+
+const unsigned char codePage932[] = {0x81, 0x9F, 0xE0, 0xFC};
+
+LeadBytes leadBytes = tableOf(codePage932, sizeof codePage932);
+
+}  // namespace
+
+void setLeadByteRanges(const unsigned char* ranges, std::size_t count)
+{
+    leadBytes = tableOf(ranges, count);
+}
+
 bool isLeadByte(unsigned char c)
 {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+    return leadBytes.lead[c];
 }
 
 std::size_t nextCharacter(const char* text, std::size_t i)

@@ -8,6 +8,7 @@
 
 #include "record/install_record.h"
 #include "resources/resource.h"
+#include "shell/base/code_page.h"
 #include "shell/base/dialogs.h"
 #include "shell/base/launch.h"
 #include "shell/base/setup_state.h"
@@ -48,6 +49,7 @@ void takeDriveTypes()
 
 int runSetup(HINSTANCE instance)
 {
+    walkPathsIn(CP_ACP);
     if (FindWindowA(nullptr, captionSetup) || FindWindowA(nullptr, titleGame))
         return 0;
     fillLaunchInfo();

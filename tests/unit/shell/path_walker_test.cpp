@@ -79,3 +79,22 @@ TEST(PathSeparators, LastCharacterDecidesNotLastByte)
     EXPECT_FALSE(dropFinalSeparator(dir));
     EXPECT_STREQ("Q:\\ソ", dir);
 }
+
+TEST(PathWalker, SingleByteCodePagesHaveNoLeadBytes)
+{
+    // Code pages 1251 and 1252 as Windows describes them: no lead-byte range. "Игры" ends in ы (FB)
+    // and "Café" in é (E9), both lead bytes in code page 932.
+    const unsigned char none[12] = {};
+    setLeadByteRanges(none, sizeof none);
+    expectWalk("D:\\\xC8\xE3\xF0\xFB\\Velkorin\\", 3,
+               {{0, 8, "D:\\\xC8\xE3\xF0\xFB"}, {0, 17, "D:\\\xC8\xE3\xF0\xFB\\Velkorin"}, {1, 18, ""}});
+    char cafe[] = "D:\\Caf\xE9\\";
+    EXPECT_TRUE(dropFinalSeparator(cafe));
+    EXPECT_STREQ("D:\\Caf\xE9", cafe);
+    EXPECT_FALSE(endsWithLoneLeadByte(cafe, std::strlen(cafe)));
+
+    const unsigned char codePage932[12] = {0x81, 0x9F, 0xE0, 0xFC};
+    setLeadByteRanges(codePage932, sizeof codePage932);
+    EXPECT_TRUE(endsWithLoneLeadByte(cafe, std::strlen(cafe)));
+    expectWalk("C:\\ソフト\\", 3, {{0, 10, "C:\\ソフト"}, {1, 11, ""}});
+}

@@ -260,6 +260,12 @@ TEST_F(Destination, FailedCreationTellsItsCodeWithBracketsOnlyInTheChain)
     EXPECT_EQ(0, createInstallFolder(owner_.handle()));
     std::strcpy(setup.folderName, "vktest\\deeper\\");
     EXPECT_EQ(0, createInstallFolder(owner_.handle()));
-    EXPECT_EQ(std::vector<std::string>({"エラー|エラーコード 5", "エラー|エラーコード [5]"}), testkit::captionsAndTexts(watcher.stop()));
+    // A level below a file cannot be made: its parent is no folder (3).
+    ASSERT_TRUE(testkit::writeFile("D:\\DestTest\\afile", "mine"));
+    std::strcpy(setup.browsePaths[1], "D:\\DestTest\\");
+    std::strcpy(setup.folderName, "afile\\deeper\\");
+    EXPECT_EQ(0, createInstallFolder(owner_.handle()));
+    EXPECT_EQ(std::vector<std::string>({"エラー|エラーコード 5", "エラー|エラーコード [5]", "エラー|エラーコード [3]"}),
+              testkit::captionsAndTexts(watcher.stop()));
     EXPECT_FALSE(isFolder("Z:\\sys\\vktest"));
 }

@@ -164,7 +164,7 @@ TEST_F(Removal, DeleteAllOfCatalogueFilesLeavesNothing)
 {
     seedFullInstall();
     // What copies killed part-way left: the one in voice read-only, as the CD's file it copied.
-    for (const std::string folder : {std::string(installDir), std::string(installDir) + "voice\\"}) {
+    for (const std::string& folder : {std::string(installDir), std::string(installDir) + "voice\\"}) {
         std::string partial = folder + partialFileName;
         ASSERT_TRUE(testkit::writeFile(partial, "cut short"));
         ASSERT_TRUE(folder == installDir || SetFileAttributesA(partial.c_str(), FILE_ATTRIBUTE_READONLY));

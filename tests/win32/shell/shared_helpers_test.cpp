@@ -4,8 +4,10 @@
 #include <string>
 
 #include "shell/base/cd_probe.h"
+#include "shell/base/code_page.h"
 #include "shell/base/dialogs.h"
 #include "shell/base/launch.h"
+#include "shell/base/path_walker.h"
 #include "shell/base/setup_state.h"
 #include "support/message_watcher.h"
 #include "wine_bench.h"
@@ -111,4 +113,25 @@ TEST_F(SharedHelpers, GameWhosePathDoesNotFitFailsLikeAMissingProgram)
     SetLastError(0xdeadbeef);
     EXPECT_FALSE(launchGame());
     EXPECT_EQ(static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE), GetLastError());
+}
+
+TEST_F(SharedHelpers, PathsAreWalkedInTheCodePageWindowsReports)
+{
+    // "D:\Игры\" in code page 1251: ы is FB, a lead byte in code page 932, where the backslash
+    // after it would be its trail.
+    const char path[] = "D:\\\xC8\xE3\xF0\xFB\\";
+    auto levels = [&] {
+        std::int32_t cursor = 3;
+        int count = 0;
+        while (nextPathPrefix(path, cursor) == 0)
+            ++count;
+        return count;
+    };
+    ASSERT_TRUE(walkPathsIn(1251));
+    EXPECT_EQ(1, levels());
+    // The setup's manifest names code page 932, which this Wine gives the process.
+    ASSERT_TRUE(walkPathsIn(CP_ACP));
+    EXPECT_EQ(0, levels());
+    EXPECT_FALSE(walkPathsIn(12345));
+    EXPECT_EQ(0, levels());
 }
