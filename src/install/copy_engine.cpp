@@ -31,6 +31,8 @@ enum class RunKind { fresh, upgrade };
 // end with a backslash). A run may create more than copiedFiles holds; the rest are kept here,
 // so that a cancel still removes everything the run created.
 static std::vector<std::string> copiedBeyondTable;
+// Entries the last run recorded: what its undoing may have left is looked for among them.
+static std::int32_t lastRunRecorded;
 
 struct CopyRun {
     HWND window;
@@ -63,7 +65,7 @@ static void recordCopy(CopyRun& run, const char* destination)
         copyText(setup.copiedFiles[run.recorded], pathSize, destination);
     else
         copiedBeyondTable.emplace_back(destination);
-    ++run.recorded;
+    lastRunRecorded = ++run.recorded;
 }
 
 // Replaces every attribute with FILE_ATTRIBUTE_ARCHIVE, clearing the read-only, hidden and
@@ -205,7 +207,6 @@ static void undoFreshRun(CopyRun& run)
     std::int32_t inTable = run.recorded < copiedFilesCapacity ? run.recorded : copiedFilesCapacity;
     for (std::int32_t i = inTable - 1; i >= 0; --i)
         undoFreshEntry(run.window, setup.copiedFiles[i]);
-    copiedBeyondTable.clear();
     removeMadeFolders(run.window);
 }
 
@@ -217,18 +218,21 @@ static void undoUpgradeCopies(CopyRun& run)
         deleteCopiedFile(run.window, setup.copiedFiles[i]);
     for (const std::string& path : copiedBeyondTable)
         deleteCopiedFile(run.window, path.c_str());
-    copiedBeyondTable.clear();
     removeInstallFolders(run.window);
 }
 
 // An upgrade that fails is undone like a cancelled one: the record keeps the old level, and
-// nothing would ever remove the files of a level the record does not name.
+// nothing would ever remove the files of a level the record does not name. A fresh install from
+// the dialogs keeps what it copied, for the next try to count as installed; one from the command
+// line is undone too, so that a script finds the machine as it was.
 static int failRun(CopyRun& run, DWORD error)
 {
     releasePanel(run.panel);
     showErrorCode(run.window, error);
     if (run.kind == RunKind::upgrade && run.copying)
         undoUpgradeCopies(run);
+    else if (run.kind == RunKind::fresh && setup.unattended)
+        undoFreshRun(run);
     closeManifest(run.reader);
     return 0;
 }
@@ -259,10 +263,33 @@ static int completeRun(CopyRun& run)
     if (run.kind == RunKind::fresh)
         migrateSaveFiles(run.window);
     writeInstallRecord();
+    bool offer = run.kind == RunKind::fresh || !shortcutExists();
+    if (setup.unattended) {
+        if (offer && setup.unattendedShortcut)
+            createShortcut(run.window);
+        return 1;
+    }
     EndDialog(run.window, 1);
-    if (run.kind == RunKind::fresh || !shortcutExists())
+    if (offer)
         openDialog(IDD_SHORTCUT, run.window, shortcutDialogProc);
     return 1;
+}
+
+int leftoversOfLastRun(void (*tell)(const char* path))
+{
+    int left = 0;
+    auto look = [&](const char* path) {
+        if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+            return;
+        ++left;
+        tell(path);
+    };
+    std::int32_t inTable = lastRunRecorded < copiedFilesCapacity ? lastRunRecorded : copiedFilesCapacity;
+    for (std::int32_t i = 0; i < inTable; ++i)
+        look(setup.copiedFiles[i]);
+    for (const std::string& path : copiedBeyondTable)
+        look(path.c_str());
+    return left;
 }
 
 static int runCopy(HWND window, int level, RunKind kind)
@@ -273,6 +300,7 @@ static int runCopy(HWND window, int level, RunKind kind)
     run.recorded = 0;
     run.copying = false;
     copiedBeyondTable.clear();
+    lastRunRecorded = 0;
     if (!findManifestSection(run.reader, level))
         return 0;
 

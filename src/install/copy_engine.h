@@ -18,7 +18,15 @@
 //   saves over (fresh), writes the record, ends window and opens the shortcut offer over it
 //   (an upgrade only where no shortcut is there). A cancelled run sets chosenType back to
 //   installedType.
+//
+// In a run from the command line (setup.unattended) a completed run ends no dialog and creates
+// the shortcut where the offer would be made and the command line wants it, and a failed fresh
+// run is undone like a cancelled one.
 int runFreshInstall(HWND window, int level);
 int runUpgradeInstall(HWND window, int level);
+
+// After a run that failed or was cancelled: each file or folder it created that its undoing
+// left, told to tell; their count.
+int leftoversOfLastRun(void (*tell)(const char* path));
 
 #endif

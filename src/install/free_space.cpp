@@ -2,7 +2,11 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "install/size_tables.h"
+#include "shell/base/setup_state.h"
+#include "shell/base/text_format.h"
 
 using FreeSpaceEx = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
 
@@ -36,4 +40,23 @@ bool hasRoomFor(const char* root, std::uint64_t required)
 {
     std::uint64_t freeBytes = 0;
     return queryFreeBytes(root, freeBytes) == 1 && freeBytes >= required;
+}
+
+int markEligibleDrives()
+{
+    std::memset(setup.eligibleDrives, 0, sizeof setup.eligibleDrives);
+    std::uint32_t required = 0;
+    if (!requiredBytes(setup.chosenType, required))
+        return -1;
+    int first = -1;
+    char root[rootSize];
+    for (int drive = 0; drive < driveCount; ++drive) {
+        formatText(root, sizeof root, "%c:\\", 'A' + drive);
+        if (setup.driveTypes[drive] != DRIVE_FIXED || !hasRoomFor(root, required))
+            continue;
+        setup.eligibleDrives[drive] = 1;
+        if (first < 0)
+            first = drive;
+    }
+    return first;
 }

@@ -11,4 +11,8 @@ int queryFreeBytes(const char* root, std::uint64_t& out);
 // True when the free space can be read and is at least required.
 bool hasRoomFor(const char* root, std::uint64_t required);
 
+// The drives a fresh install of chosenType may go to, marked in eligibleDrives: fixed disks with
+// room for the level, as start-up took their kinds. The first one's index, or -1.
+int markEligibleDrives();
+
 #endif

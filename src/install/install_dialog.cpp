@@ -122,8 +122,6 @@ static void poll(HWND dlg)
 
 static void resetChoices()
 {
-    const char defaultFolderName[] = "Orbek\\VELKORIN\\";
-    std::memset(setup.eligibleDrives, 0, sizeof setup.eligibleDrives);
     setup.copyState = copyIdle;
     std::memset(setup.folderName, 0, sizeof setup.folderName);
     setup.browseSavedSelection = 0;
@@ -133,40 +131,28 @@ static void resetChoices()
     copyText(setup.folderName, sizeof setup.folderName, defaultFolderName);
 }
 
-// Fixed drives with room for the chosen level, in letter order.
-static void listDrives(HWND dlg)
+// Fixed drives with room for the chosen level, in letter order; the first one's index, or -1.
+static int listDrives(HWND dlg)
 {
-    std::uint32_t required = 0;
-    if (!requiredBytes(setup.chosenType, required))
-        return;
+    int first = markEligibleDrives();
     for (int drive = 0; drive < driveCount; ++drive) {
-        formatText(setup.driveRoot, sizeof setup.driveRoot, "%c:\\", 'A' + drive);
-        if (setup.driveTypes[drive] != DRIVE_FIXED || !hasRoomFor(setup.driveRoot, required))
+        if (!setup.eligibleDrives[drive])
             continue;
+        formatText(setup.driveRoot, sizeof setup.driveRoot, "%c:\\", 'A' + drive);
         SendDlgItemMessageA(dlg, IDC_INSTALL_DRIVE_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(setup.driveRoot));
-        setup.eligibleDrives[drive] = 1;
     }
-}
-
-static int firstEligibleDrive()
-{
-    for (int drive = 0; drive < driveCount; ++drive)
-        if (setup.eligibleDrives[drive])
-            return drive;
-    return -1;
+    return first;
 }
 
 // Without a drive the player is back at the level choice, which stays open, with the menu
 // visible behind it.
 static void onOpen(HWND dlg)
 {
-    const char textNoDrive[] = "インストール出来るドライブがありません。";
     makeTopMost(dlg);
     SetActiveWindow(dlg);
     resetProgressPanel(dlg);
     resetChoices();
-    listDrives(dlg);
-    int drive = firstEligibleDrive();
+    int drive = listDrives(dlg);
     if (drive < 0) {
         showMessage(dlg, textNoDrive, nullptr, MB_OK);
         EndDialog(dlg, 1);
@@ -207,8 +193,6 @@ static void onBrowse(HWND dlg)
 // Tells the outcome of the copy; after a success also the Plus! warning.
 static void reportOutcome(HWND dlg, int installed)
 {
-    const char textInstallDone[] = "インストールは正常に終了しました。";
-    const char textInstallFailed[] = "インストールは失敗しました。";
     if (!installed) {
         EndDialog(dlg, 1);
         showMessage(dlg, textInstallFailed, captionSetup, MB_OK);

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+// The folder a fresh install proposes below the drive root.
+constexpr char defaultFolderName[] = "Orbek\\VELKORIN\\";
+
 // The base folder: the selected drive's root or the folder picked in the folder browser.
 const char* baseFolder();
 

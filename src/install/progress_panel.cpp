@@ -56,7 +56,8 @@ static void setPercentLabel(HWND window, std::int32_t percent)
 
 void startPanelProgress(PanelProgress& panel, HWND dlg, std::int32_t count)
 {
-    panel.window = dlg;
+    // A run from the command line has a window without a panel: nothing to move or paint.
+    panel.window = GetDlgItem(dlg, IDC_PROGRESS_BAR) ? dlg : nullptr;
     panel.progress = {count, 0};
     panel.shownPercent = -1;
     panel.display = {GetTickCount()};
@@ -89,6 +90,8 @@ void releasePanel(PanelProgress& panel)
 void advancePanel(PanelProgress& panel)
 {
     ProgressAdvance advance = advanceProgress(panel.progress);
+    if (!panel.window)
+        return;
     bool labelChanges = advance.percent != panel.shownPercent;
     if (advance.steps > 0 || labelChanges)
         holdRedraw(panel);
@@ -122,5 +125,6 @@ void refreshPanel(PanelProgress& panel)
 
 void showPanelComplete(PanelProgress& panel)
 {
-    setPercentLabel(panel.window, 100);
+    if (panel.window)
+        setPercentLabel(panel.window, 100);
 }

@@ -19,9 +19,6 @@
 #include "shell/base/texts.h"
 #include "shell/flow/main_menus.h"
 
-static const char textNoRoom[] = "インストール先の容量が足りません。";
-static const char textUpgradeFailed[] = "再インストールは失敗しました。";
-static const char textUpgradeDone[] = "再インストールは正常に終了しました。";
 static const char textConfirmCancel[] = "再インストールを中止しますか？";
 
 // Too little room ends only this dialog: the player is back at the level choice.

@@ -9,8 +9,6 @@
 #include "shell/base/setup_state.h"
 #include "shell/base/texts.h"
 
-static const char textConfirmDeleteSaves[] = "セーブデータも消去されますがよろしいですか？";
-
 static void onOpen(HWND dlg)
 {
     setup.uninstallDone = 0;

@@ -1,5 +1,8 @@
 #include "shell/base/dialogs.h"
 
+#include <string>
+
+#include "shell/base/event_log.h"
 #include "shell/base/setup_state.h"
 #include "shell/base/text_format.h"
 
@@ -37,7 +40,16 @@ void openDialog(int templateId, HWND owner, DLGPROC proc)
 
 int showMessage(HWND owner, const char* text, const char* caption, UINT type)
 {
-    return MessageBoxA(owner, text, caption, type);
+    if (!setup.unattended)
+        return MessageBoxA(owner, text, caption, type);
+    // Every question the program asks is whether to go on: an existing folder used, the saves
+    // brought over, the saves deleted with the rest.
+    bool question = (type & MB_TYPEMASK) == MB_YESNO;
+    std::string line = caption ? std::string("[") + caption + "] " + text : std::string(text);
+    if (question)
+        line += " → はい";
+    logEvent(line.c_str());
+    return question ? IDYES : IDOK;
 }
 
 void showErrorCode(HWND owner, DWORD code)

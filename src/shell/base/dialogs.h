@@ -19,7 +19,8 @@ void showMainMenu();
 // Opens one of the setup's dialogs modally.
 void openDialog(int templateId, HWND owner, DLGPROC proc);
 
-// A message box; a null caption shows the system's default one.
+// A message box; a null caption shows the system's default one. In a run from the command line
+// the text goes to the log instead, and a question is answered Yes.
 int showMessage(HWND owner, const char* text, const char* caption, UINT type);
 
 // Shows "エラーコード %d" with no caption.

@@ -32,6 +32,12 @@ struct SetupState {
     STARTUPINFOA launchInfo;
     std::int32_t pathCursor;
 
+    // A run from the command line, with no window: every message goes to the log, every question
+    // takes the answer of a player who wants the game installed, and the shortcut offer the
+    // answer of the command line.
+    std::int32_t unattended;
+    std::int32_t unattendedShortcut;
+
     // Install dialog and folder browser.
     unsigned char eligibleDrives[driveCount];
     char browsePaths[browseCapacity][pathSize];

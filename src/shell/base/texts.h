@@ -8,6 +8,23 @@ constexpr const char captionError[] = "ERROR";
 constexpr const char captionGameWarning[] = "Velkorin　警告";
 
 constexpr const char textCdMaybeMissing[] = "ＣＤ－ＲＯＭが挿入されていない可能性があります。";
+// Start-up finds no CD with the game's label, or cannot read its own folder.
+constexpr const char textCdMissingExit[] = "ＣＤ－ＲＯＭが挿入されていない可能性があります。終了します。";
+
+// No fixed disk has room for the level; the recorded folder's disk has no room for the upgrade.
+constexpr const char textNoDrive[] = "インストール出来るドライブがありません。";
+constexpr const char textNoRoom[] = "インストール先の容量が足りません。";
+
+// The outcomes of an install, an upgrade and a removal.
+constexpr const char textInstallDone[] = "インストールは正常に終了しました。";
+constexpr const char textInstallFailed[] = "インストールは失敗しました。";
+constexpr const char textUpgradeDone[] = "再インストールは正常に終了しました。";
+constexpr const char textUpgradeFailed[] = "再インストールは失敗しました。";
+constexpr const char textUninstallFinished[] = "アンインストール終了しました。";
+
+// Asked before a removal that takes the save files too.
+constexpr const char textConfirmDeleteSaves[] = "セーブデータも消去されますがよろしいですか？";
+
 // A folder name, or the install folder made of it, too long to be used.
 constexpr const char textNameTooLong[] = "フォルダ名が長すぎます。";
 

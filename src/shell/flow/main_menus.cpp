@@ -97,7 +97,6 @@ static void onReinstall(HWND dlg)
 // which runs inside this handler; the ended 105 closes when the handler returns.
 static void onUninstall(HWND dlg)
 {
-    const char textUninstallFinished[] = "アンインストール終了しました。";
     if (!probeCd(dlg))
         return;
     openDialog(IDD_UNINSTALL, dlg, uninstallDialogProc);

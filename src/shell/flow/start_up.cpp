@@ -20,7 +20,6 @@
 
 namespace {
 
-const char textCdMissingExit[] = "ＣＤ－ＲＯＭが挿入されていない可能性があります。終了します。";
 const char handOverErrorFormat[] =
     "CreateProcess エラー %d\n正常にインストールが終了したかご確認下さい。";
 
@@ -47,6 +46,33 @@ void takeDriveTypes()
 
 }  // namespace
 
+bool findTheCd(HINSTANCE instance)
+{
+    // A result as large as the buffer means the directory did not fit: it was not read.
+    DWORD length = GetCurrentDirectoryA(sizeof setup.startDir, setup.startDir);
+    if (length == 0 || length >= sizeof setup.startDir) {
+        setup.startDir[0] = '\0';
+        showMessage(nullptr, textCdMissingExit, captionError, MB_OK);
+        return false;
+    }
+    std::memcpy(setup.cdRoot, setup.startDir, driveRootLength);
+    setup.cdRoot[driveRootLength] = '\0';
+    copyText(setup.driveRoot, sizeof setup.driveRoot, "A:\\");
+
+    if (!findGameCd()) {
+        showMessage(nullptr, textCdMissingExit, captionError, MB_OK);
+        return false;
+    }
+    takeDriveTypes();
+
+    setup.appInstance = instance;
+    setup.browseCount = 0;
+    setup.browseSelection = 0;
+    setup.browseCursor = 0;
+    setup.browseSavedSelection = 0;
+    return true;
+}
+
 int runSetup(HINSTANCE instance)
 {
     walkPathsIn(CP_ACP);
@@ -59,29 +85,8 @@ int runSetup(HINSTANCE instance)
         handOverToGame(warning);
         return 0;
     }
-
-    // A result as large as the buffer means the directory did not fit: it was not read.
-    DWORD length = GetCurrentDirectoryA(sizeof setup.startDir, setup.startDir);
-    if (length == 0 || length >= sizeof setup.startDir) {
-        setup.startDir[0] = '\0';
-        showMessage(nullptr, textCdMissingExit, captionError, MB_OK);
+    if (!findTheCd(instance))
         return 0;
-    }
-    std::memcpy(setup.cdRoot, setup.startDir, driveRootLength);
-    setup.cdRoot[driveRootLength] = '\0';
-    copyText(setup.driveRoot, sizeof setup.driveRoot, "A:\\");
-
-    if (!findGameCd()) {
-        showMessage(nullptr, textCdMissingExit, captionError, MB_OK);
-        return 0;
-    }
-    takeDriveTypes();
-
-    setup.appInstance = instance;
-    setup.browseCount = 0;
-    setup.browseSelection = 0;
-    setup.browseCursor = 0;
-    setup.browseSavedSelection = 0;
 
     // Before the first dialog, whichever that is.
     InitCommonControls();

@@ -4,7 +4,12 @@
 
 #include <windows.h>
 
-// The whole run of the program; returns the exit code, always 0.
+// The whole run of the program with its dialogs; returns the exit code, always 0.
 int runSetup(HINSTANCE instance);
+
+// Start-up's steps from the current directory to the drive types: the CD found by its label
+// from the folder the setup was started in, the kinds of the drives, the instance. False, after
+// telling why, when the CD is not there.
+bool findTheCd(HINSTANCE instance);
 
 #endif
