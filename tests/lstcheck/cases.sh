@@ -157,18 +157,22 @@ iso() {
 
 # A name whose double-byte ソ ends in a backslash byte: found in the folder, and on an image by
 # its Joliet name. On an image without Joliet names Windows shows the ISO 9660 one, "___.DAT",
-# and the Rock Ridge name that Linux shows does not count.
+# and the Rock Ridge name that Linux shows does not count. A name that climbs out with ".." is
+# not on the CD, whatever lies beside its folder.
 new_cd names VELKORIN.EXE ソフト.DAT
-lines '[最大]' 2 '' '' VELKORIN.EXE ソフト.DAT '[END]' >"$work/names/setup.lst"
+printf x >"$work/OUTSIDE.DAT"
+lines '[最大]' 3 '' '' VELKORIN.EXE ソフト.DAT '..\OUTSIDE.DAT' '[END]' >"$work/names/setup.lst"
 expect names 1 --no-notes <<'EOF'
 setup.lst:6: fault: "ソフト.DAT" is not named by the removal's catalogue: uninstall leaves it behind, and its folder
-setup.lst: level 0 (minimum): section of line 1, 2 files, 25 bytes, room asked 1000000
-setup.lst: level 1 (standard): section of line 1, 2 files, 25 bytes, room asked 87000000
-setup.lst: level 2 (full): section of line 1, 2 files, 25 bytes, room asked 380000000
+setup.lst:7: fault: "..\OUTSIDE.DAT" is not on the CD: the copy stops there
+setup.lst:7: fault: "..\OUTSIDE.DAT" is not named by the removal's catalogue: uninstall leaves it behind, and its folder
+setup.lst: level 0 (minimum): section of line 1, 3 files, 25 bytes, room asked 1000000
+setup.lst: level 1 (standard): section of line 1, 3 files, 25 bytes, room asked 87000000
+setup.lst: level 2 (full): section of line 1, 3 files, 25 bytes, room asked 380000000
 setup.lst: upgrade 0 to 1: 0 files, 0 bytes, room asked 86000000
 setup.lst: upgrade 0 to 2: 0 files, 0 bytes, room asked 380000000
 setup.lst: upgrade 1 to 2: 0 files, 0 bytes, room asked 293000000
-setup.lst: 1 fault, 3 notes
+setup.lst: 3 faults, 3 notes
 EOF
 iso names.iso names -J
 expect names.iso 1 < <(iconv -f CP932 -t UTF-8 "$work/names.report")
@@ -176,13 +180,15 @@ iso names-iso9660.iso names
 expect names-iso9660.iso 1 --no-notes <<'EOF'
 setup.lst:6: fault: "ソフト.DAT" is not on the CD: the copy stops there
 setup.lst:6: fault: "ソフト.DAT" is not named by the removal's catalogue: uninstall leaves it behind, and its folder
-setup.lst: level 0 (minimum): section of line 1, 2 files, 12 bytes, room asked 1000000
-setup.lst: level 1 (standard): section of line 1, 2 files, 12 bytes, room asked 87000000
-setup.lst: level 2 (full): section of line 1, 2 files, 12 bytes, room asked 380000000
+setup.lst:7: fault: "..\OUTSIDE.DAT" is not on the CD: the copy stops there
+setup.lst:7: fault: "..\OUTSIDE.DAT" is not named by the removal's catalogue: uninstall leaves it behind, and its folder
+setup.lst: level 0 (minimum): section of line 1, 3 files, 12 bytes, room asked 1000000
+setup.lst: level 1 (standard): section of line 1, 3 files, 12 bytes, room asked 87000000
+setup.lst: level 2 (full): section of line 1, 3 files, 12 bytes, room asked 380000000
 setup.lst: upgrade 0 to 1: 0 files, 0 bytes, room asked 86000000
 setup.lst: upgrade 0 to 2: 0 files, 0 bytes, room asked 380000000
 setup.lst: upgrade 1 to 2: 0 files, 0 bytes, room asked 293000000
-setup.lst: 2 faults, 3 notes
+setup.lst: 4 faults, 3 notes
 EOF
 
 # Images that cannot be read: one line each.

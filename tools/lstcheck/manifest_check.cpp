@@ -201,7 +201,7 @@ bool splitCdPath(const std::string& relativePath, std::vector<std::string>& part
     for (;;) {
         bool last = nextPathPrefix(relativePath.c_str(), cursor) == 1;
         parts.push_back(relativePath.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(cursor - 1 - start)));
-        if (parts.back().empty())
+        if (parts.back().empty() || isDotEntry(parts.back().c_str()))
             return false;
         if (last)
             return true;

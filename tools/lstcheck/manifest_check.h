@@ -37,7 +37,8 @@ CheckStatus checkManifest(const std::string& manifestPath, const CdLookup& looku
                           std::vector<std::string>& report);
 
 // Splits a path relative to the CD root into its folders and name at the backslashes, as Windows
-// does: never at the second byte of a double-byte character. False when a part is empty.
+// does: never at the second byte of a double-byte character. False when a part is empty, or is
+// "." or "..": no file of a CD is named so, and a folder's lookup must not leave the CD.
 bool splitCdPath(const std::string& relativePath, std::vector<std::string>& parts);
 
 // Folds ASCII letters to upper case and leaves both bytes of a code page 932 double-byte
