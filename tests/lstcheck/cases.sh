@@ -28,10 +28,11 @@ new_cd() {
 }
 
 # expect NAME STATUS [--no-notes]: the report of CD NAME, read from stdin, and its exit status.
+# The peak memory goes to NAME.kb.
 expect() {
   local name=$1 status=$2 filter=cat got rc
   [[ ${3:-} == --no-notes ]] && filter="grep -v -e ': note: '"
-  "$lstcheck" "$work/$name" >"$work/$name.report"
+  /usr/bin/time -f %M -o "$work/$name.kb" "$lstcheck" "$work/$name" >"$work/$name.report"
   rc=$?
   got=$(iconv -f CP932 -t UTF-8 "$work/$name.report" | eval "$filter")
   if diff -u <(cat) <(printf '%s\n' "$got") >"$work/$name.diff" && [[ $rc == "$status" ]]; then
@@ -41,6 +42,19 @@ expect() {
     failed=$((failed + 1))
     echo "FAILED: $name (exit status $rc, expected $status)"
     cat "$work/$name.diff"
+  fi
+}
+
+# at_most NAME KB: the peak memory of the check of CD NAME, in kB.
+at_most() {
+  local kb
+  kb=$(tail -n 1 "$work/$1.kb")
+  if ((kb <= $2)); then
+    passed=$((passed + 1))
+    echo "ok: $1 in $kb kB"
+  else
+    failed=$((failed + 1))
+    echo "FAILED: $1 took $kb kB, more than $2"
   fi
 }
 
@@ -158,10 +172,12 @@ iso() {
 # A name whose double-byte ソ ends in a backslash byte: found in the folder, and on an image by
 # its Joliet name. On an image without Joliet names Windows shows the ISO 9660 one, "___.DAT",
 # and the Rock Ridge name that Linux shows does not count. A name that climbs out with ".." is
-# not on the CD, whatever lies beside its folder.
+# not on the CD, whatever lies beside its folder; and an image's setup.lst may share its bytes
+# with another name (a hard link).
 new_cd names VELKORIN.EXE ソフト.DAT
 printf x >"$work/OUTSIDE.DAT"
 lines '[最大]' 3 '' '' VELKORIN.EXE ソフト.DAT '..\OUTSIDE.DAT' '[END]' >"$work/names/setup.lst"
+ln "$work/names/setup.lst" "$work/names/A.LST"
 expect names 1 --no-notes <<'EOF'
 setup.lst:6: fault: "ソフト.DAT" is not named by the removal's catalogue: uninstall leaves it behind, and its folder
 setup.lst:7: fault: "..\OUTSIDE.DAT" is not on the CD: the copy stops there
@@ -174,7 +190,7 @@ setup.lst: upgrade 0 to 2: 0 files, 0 bytes, room asked 380000000
 setup.lst: upgrade 1 to 2: 0 files, 0 bytes, room asked 293000000
 setup.lst: 3 faults, 3 notes
 EOF
-iso names.iso names -J
+iso names.iso names -J --hardlinks
 expect names.iso 1 < <(iconv -f CP932 -t UTF-8 "$work/names.report")
 iso names-iso9660.iso names
 expect names-iso9660.iso 1 --no-notes <<'EOF'
@@ -190,6 +206,27 @@ setup.lst: upgrade 0 to 2: 0 files, 0 bytes, room asked 380000000
 setup.lst: upgrade 1 to 2: 0 files, 0 bytes, room asked 293000000
 setup.lst: 4 faults, 3 notes
 EOF
+
+# A manifest of 64 MB, nearly all of it long lines after its last [END]: the check holds a line
+# at a time, as the setup reads it, from a folder as from an image.
+new_cd large VELKORIN.EXE
+{
+  lines '[最大]' 1 '' '' VELKORIN.EXE '[END]'
+  head -c 64000000 /dev/zero | tr '\0' x | fold -w 260
+} >"$work/large/setup.lst"
+expect large 0 --no-notes <<'EOF'
+setup.lst: level 0 (minimum): section of line 1, 1 file, 12 bytes, room asked 1000000
+setup.lst: level 1 (standard): section of line 1, 1 file, 12 bytes, room asked 87000000
+setup.lst: level 2 (full): section of line 1, 1 file, 12 bytes, room asked 380000000
+setup.lst: upgrade 0 to 1: 0 files, 0 bytes, room asked 86000000
+setup.lst: upgrade 0 to 2: 0 files, 0 bytes, room asked 380000000
+setup.lst: upgrade 1 to 2: 0 files, 0 bytes, room asked 293000000
+setup.lst: clean, 3 notes
+EOF
+iso large.iso large -J
+expect large.iso 0 < <(iconv -f CP932 -t UTF-8 "$work/large.report")
+at_most large 24000
+at_most large.iso 24000
 
 # Images that cannot be read: one line each.
 printf 'not a disc\n' >"$work/text.iso"

@@ -65,11 +65,11 @@ static CheckStatus checkImage(const std::string& path, std::vector<std::string>&
         report.push_back("setup.lst: cannot be read: " + error);
         return checkUnreadable;
     }
-    if (!image.hasManifest) {
+    if (!imageManifest(image)) {
         report.push_back("setup.lst: cannot be read: " + path + " has no setup.lst at its root");
         return checkUnreadable;
     }
-    return checkManifest([&image] { return fmemopen(image.manifest.data(), image.manifest.size(), "rb"); }, path,
+    return checkManifest([&image] { return openImageManifest(image); }, path,
                          [&image](const std::string& relativePath) { return findInImage(image, relativePath); },
                          report);
 }

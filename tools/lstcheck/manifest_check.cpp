@@ -62,19 +62,28 @@ std::string plural(std::size_t n, const char* one, const char* many)
 // What the raw lines of the file hold that the reading rules turn into traps: lines split into
 // pieces, and a last line without its line feed.
 struct RawLines {
-    std::map<int, int> pieces;   // line -> pieces, for lines read as more than one
+    std::map<int, int> pieces;   // line -> pieces, for lines of a section read as more than one
     int lastLine = 0;            // the last line, when it has no line feed and is no end marker
     std::string lastLineText;
 };
 
-RawLines scanLines(std::FILE* file)
+// Only the split lines of the sections are kept: what the check holds grows with the sections,
+// not with the file.
+RawLines scanLines(std::FILE* file, const std::map<int, Section>& sections)
 {
     RawLines raw;
     ManifestReader reader{};
     reader.file = file;
     bool ended = true, isEnd = false;
+    auto inSection = [&sections](int line) {
+        for (const auto& [header, section] : sections) {
+            if (line >= header && line <= section.endLine)
+                return true;
+        }
+        return false;
+    };
     while (readManifestLine(reader)) {
-        if (reader.linePiece > 0)
+        if (reader.linePiece > 0 && inSection(reader.lineNumber))
             raw.pieces[reader.lineNumber] = reader.linePiece + 1;
         ended = reader.line[reader.lineLength - 1] == '\n';
         isEnd = manifestLineIsEnd(reader);
@@ -231,17 +240,11 @@ CheckStatus checkManifest(const ManifestOpener& open, const std::string& where, 
                           std::vector<std::string>& lines)
 {
     Report report(lines);
-    std::FILE* manifest = open();
-    if (!manifest) {
-        lines.push_back("setup.lst: cannot be read: " + where);
-        return checkUnreadable;
-    }
-    RawLines raw = scanLines(manifest);
-    std::fclose(manifest);
 
     // Sections by their header line; each level points at the one that serves it.
     std::map<int, Section> sections;
     int servedBy[levelCount] = {0, 0, 0};
+    std::FILE* manifest = nullptr;
     for (int level = 0; level < levelCount; ++level) {
         manifest = open();
         if (!manifest) {
@@ -256,6 +259,13 @@ CheckStatus checkManifest(const ManifestOpener& open, const std::string& where, 
             readSection(reader, sections[reader.lineNumber], report);
         closeManifest(reader);
     }
+    manifest = open();
+    if (!manifest) {
+        lines.push_back("setup.lst: cannot be read: " + where);
+        return checkUnreadable;
+    }
+    RawLines raw = scanLines(manifest, sections);
+    std::fclose(manifest);
 
     std::map<int, FileSet> filesOf;
     for (auto& [line, section] : sections) {
