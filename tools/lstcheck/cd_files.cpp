@@ -155,6 +155,7 @@ bool readImage(const std::string& path, CdImage& image, std::string& error)
     }
     archive* a = reader.get();
     image.path = path;
+    const std::string manifestKey = foldName(manifestFileName);
     std::map<std::string, ImageFile> byName;   // the files that hold their own bytes
     archive_entry* entry = nullptr;
     int status;
@@ -187,7 +188,16 @@ bool readImage(const std::string& path, CdImage& image, std::string& error)
         } else {
             byName.emplace(name, found);
         }
-        image.files.emplace(imageKey(name), found);
+        std::string key = imageKey(name);
+        auto [kept, added] = image.files.emplace(key, found);
+        if (added)
+            continue;
+        // Names that differ in case alone: Windows opens the first of them in their folder, whose
+        // records are sorted by their characters' codes, upper case before lower; UTF-8 sorts alike.
+        if (found.name < kept->second.name)
+            std::swap(found, kept->second);
+        if (key == manifestKey)
+            image.manifestTwins.push_back(found.name);
     }
     if (status != ARCHIVE_EOF) {
         error = path + " is damaged or cut short: " + archive_error_string(a);

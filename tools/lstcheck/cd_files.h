@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "lstcheck/manifest_check.h"
 
@@ -27,6 +28,7 @@ struct ImageFile {
 struct CdImage {
     std::string path;
     std::map<std::string, ImageFile> files;    // folded path (backslashes) -> the file opened by it
+    std::vector<std::string> manifestTwins;    // the root's other names for setup.lst (ASCII, as it is)
 };
 
 // Reads an ISO 9660 image whole, every file's data included, so that an image cut short is

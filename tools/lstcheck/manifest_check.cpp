@@ -233,13 +233,15 @@ CheckStatus checkManifest(const std::string& manifestPath, const CdLookup& looku
                           std::vector<std::string>& lines)
 {
     return checkManifest([&manifestPath] { return std::fopen(manifestPath.c_str(), "rb"); }, manifestPath, lookup,
-                         lines);
+                         {}, lines);
 }
 
 CheckStatus checkManifest(const ManifestOpener& open, const std::string& where, const CdLookup& lookup,
-                          std::vector<std::string>& lines)
+                          const std::vector<std::string>& cdNotes, std::vector<std::string>& lines)
 {
     Report report(lines);
+    for (const std::string& text : cdNotes)
+        report.note(0, text);
 
     // Sections by their header line; each level points at the one that serves it.
     std::map<int, Section> sections;

@@ -28,9 +28,10 @@ using ManifestOpener = std::function<std::FILE*()>;
 // Reads the manifest that open gives (the file of the CD whose root lookup sees) and appends one
 // report line per finding to report. Faults read "setup.lst:LINE: fault: ...", notes
 // "setup.lst:LINE: note: ..." (without LINE where no line is concerned), and a summary line per
-// level and upgrade closes the report. where names the manifest when it cannot be read.
+// level and upgrade closes the report. where names the manifest when it cannot be read; cdNotes
+// are notes on the CD itself, reported first.
 CheckStatus checkManifest(const ManifestOpener& open, const std::string& where, const CdLookup& lookup,
-                          std::vector<std::string>& report);
+                          const std::vector<std::string>& cdNotes, std::vector<std::string>& report);
 
 // The same over the manifest file at manifestPath.
 CheckStatus checkManifest(const std::string& manifestPath, const CdLookup& lookup,
