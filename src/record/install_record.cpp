@@ -61,7 +61,10 @@ bool readFolder(HKEY key, char (&folder)[longPathSize])
     }
     if (!isFullPath(value))
         return false;
+    // The folder is the text up to the first NUL: bytes a value holds after one would otherwise
+    // follow the backslash appended below, and the whole buffer is copied.
     std::size_t length = std::strlen(value);
+    std::memset(value + length, 0, sizeof value - length);
     // Its last character, not its last byte: the 5C that ends "D:\ソ" is no backslash. A lead
     // byte without its trail (a registry that keeps the bytes as stored can hand one back; one
     // that stores UTF-16 never does) would take an appended backslash for its trail, and the

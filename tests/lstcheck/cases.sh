@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # cases.sh LSTCHECK: runs the manifest checker over the demo CD and over small CDs whose
 # manifests hold one kind of trap each, as folders and as ISO 9660 images, and compares each
-# report (turned from code page 932 into UTF-8) and exit status with what is expected. Prints
-# "N passed, N failed".
+# report (turned from code page 932 into UTF-8) and exit status with what is expected, and over
+# a large manifest its peak memory (GNU time). Prints "N passed, N failed".
 set -uo pipefail
 
 lstcheck=$1
@@ -28,10 +28,11 @@ new_cd() {
 }
 
 # expect NAME STATUS [--no-notes]: the report of CD NAME, read from stdin, and its exit status.
+# The peak memory goes to NAME.kb.
 expect() {
   local name=$1 status=$2 filter=cat got rc
   [[ ${3:-} == --no-notes ]] && filter="grep -v -e ': note: '"
-  "$lstcheck" "$work/$name" >"$work/$name.report"
+  /usr/bin/time -f %M -o "$work/$name.kb" "$lstcheck" "$work/$name" >"$work/$name.report"
   rc=$?
   got=$(iconv -f CP932 -t UTF-8 "$work/$name.report" | eval "$filter")
   if diff -u <(cat) <(printf '%s\n' "$got") >"$work/$name.diff" && [[ $rc == "$status" ]]; then
@@ -41,6 +42,19 @@ expect() {
     failed=$((failed + 1))
     echo "FAILED: $name (exit status $rc, expected $status)"
     cat "$work/$name.diff"
+  fi
+}
+
+# at_most NAME KB: the peak memory of the check of CD NAME, in kB.
+at_most() {
+  local kb
+  kb=$(tail -n 1 "$work/$1.kb")
+  if ((kb <= $2)); then
+    passed=$((passed + 1))
+    echo "ok: $1 in $kb kB"
+  else
+    failed=$((failed + 1))
+    echo "FAILED: $1 took $kb kB, more than $2"
   fi
 }
 
@@ -157,33 +171,60 @@ iso() {
 
 # A name whose double-byte ソ ends in a backslash byte: found in the folder, and on an image by
 # its Joliet name. On an image without Joliet names Windows shows the ISO 9660 one, "___.DAT",
-# and the Rock Ridge name that Linux shows does not count.
+# and the Rock Ridge name that Linux shows does not count. A name that climbs out with ".." is
+# not on the CD, whatever lies beside its folder; and an image's setup.lst may share its bytes
+# with another name (a hard link).
 new_cd names VELKORIN.EXE ソフト.DAT
-lines '[最大]' 2 '' '' VELKORIN.EXE ソフト.DAT '[END]' >"$work/names/setup.lst"
+printf x >"$work/OUTSIDE.DAT"
+lines '[最大]' 3 '' '' VELKORIN.EXE ソフト.DAT '..\OUTSIDE.DAT' '[END]' >"$work/names/setup.lst"
+ln "$work/names/setup.lst" "$work/names/A.LST"
 expect names 1 --no-notes <<'EOF'
 setup.lst:6: fault: "ソフト.DAT" is not named by the removal's catalogue: uninstall leaves it behind, and its folder
-setup.lst: level 0 (minimum): section of line 1, 2 files, 25 bytes, room asked 1000000
-setup.lst: level 1 (standard): section of line 1, 2 files, 25 bytes, room asked 87000000
-setup.lst: level 2 (full): section of line 1, 2 files, 25 bytes, room asked 380000000
+setup.lst:7: fault: "..\OUTSIDE.DAT" is not on the CD: the copy stops there
+setup.lst:7: fault: "..\OUTSIDE.DAT" is not named by the removal's catalogue: uninstall leaves it behind, and its folder
+setup.lst: level 0 (minimum): section of line 1, 3 files, 25 bytes, room asked 1000000
+setup.lst: level 1 (standard): section of line 1, 3 files, 25 bytes, room asked 87000000
+setup.lst: level 2 (full): section of line 1, 3 files, 25 bytes, room asked 380000000
 setup.lst: upgrade 0 to 1: 0 files, 0 bytes, room asked 86000000
 setup.lst: upgrade 0 to 2: 0 files, 0 bytes, room asked 380000000
 setup.lst: upgrade 1 to 2: 0 files, 0 bytes, room asked 293000000
-setup.lst: 1 fault, 3 notes
+setup.lst: 3 faults, 3 notes
 EOF
-iso names.iso names -J
+iso names.iso names -J --hardlinks
 expect names.iso 1 < <(iconv -f CP932 -t UTF-8 "$work/names.report")
 iso names-iso9660.iso names
 expect names-iso9660.iso 1 --no-notes <<'EOF'
 setup.lst:6: fault: "ソフト.DAT" is not on the CD: the copy stops there
 setup.lst:6: fault: "ソフト.DAT" is not named by the removal's catalogue: uninstall leaves it behind, and its folder
-setup.lst: level 0 (minimum): section of line 1, 2 files, 12 bytes, room asked 1000000
-setup.lst: level 1 (standard): section of line 1, 2 files, 12 bytes, room asked 87000000
-setup.lst: level 2 (full): section of line 1, 2 files, 12 bytes, room asked 380000000
+setup.lst:7: fault: "..\OUTSIDE.DAT" is not on the CD: the copy stops there
+setup.lst:7: fault: "..\OUTSIDE.DAT" is not named by the removal's catalogue: uninstall leaves it behind, and its folder
+setup.lst: level 0 (minimum): section of line 1, 3 files, 12 bytes, room asked 1000000
+setup.lst: level 1 (standard): section of line 1, 3 files, 12 bytes, room asked 87000000
+setup.lst: level 2 (full): section of line 1, 3 files, 12 bytes, room asked 380000000
 setup.lst: upgrade 0 to 1: 0 files, 0 bytes, room asked 86000000
 setup.lst: upgrade 0 to 2: 0 files, 0 bytes, room asked 380000000
 setup.lst: upgrade 1 to 2: 0 files, 0 bytes, room asked 293000000
-setup.lst: 2 faults, 3 notes
+setup.lst: 4 faults, 3 notes
 EOF
+
+# SETUP.LST and setup.lst at an image's root: Windows opens the first of them in the root's
+# records, which are sorted by their characters' codes, upper case first. A note tells.
+cp -r "$work/incremental" "$work/twins"
+mv "$work/twins/setup.lst" "$work/twins/SETUP.LST"
+: >"$work/twins/setup.lst"
+iso twins.iso twins -J
+expect twins.iso 1 < <(echo 'setup.lst: note: the root also holds "setup.lst", the same name in other case: Windows opens "SETUP.LST", the first of them on the disc, and so does this check'
+  iconv -f CP932 -t UTF-8 "$work/incremental.report" | sed 's/, 3 notes$/, 4 notes/')
+
+# 64 MB of long lines after the last [END]: the check holds a line at a time, as the setup
+# reads them, from a folder as from an image.
+cp -r "$work/incremental" "$work/large"
+head -c 64000000 /dev/zero | tr '\0' x | fold -w 260 >>"$work/large/setup.lst"
+iso large.iso large -J
+expect large 1 < <(iconv -f CP932 -t UTF-8 "$work/incremental.report")
+expect large.iso 1 < <(iconv -f CP932 -t UTF-8 "$work/incremental.report")
+at_most large 24000
+at_most large.iso 24000
 
 # Images that cannot be read: one line each.
 printf 'not a disc\n' >"$work/text.iso"

@@ -93,13 +93,46 @@ std::uint64_t announcedBytes(std::FILE* file)
     return 0;
 }
 
+// libarchive hands the Joliet names over in the locale's character set: UTF-8 while this lives.
+class Utf8Names {
+public:
+    Utf8Names()
+    {
+        const char* current = std::setlocale(LC_CTYPE, nullptr);
+        previous_ = current ? current : "C";
+        if (!std::setlocale(LC_CTYPE, "C.UTF-8"))
+            std::setlocale(LC_CTYPE, "C.utf8");
+    }
+    ~Utf8Names() { std::setlocale(LC_CTYPE, previous_.c_str()); }
+    Utf8Names(const Utf8Names&) = delete;
+    Utf8Names& operator=(const Utf8Names&) = delete;
+
+private:
+    std::string previous_;
+};
+
+using Reader = std::unique_ptr<archive, decltype(&archive_read_free)>;
+
+// The image's entries in the same order at every reading; null when it is no ISO 9660 image.
+Reader openReader(const std::string& path)
+{
+    Reader reader(archive_read_new(), archive_read_free);
+    archive_read_support_format_iso9660(reader.get());
+    // Windows never reads Rock Ridge names: the Joliet ones, else the ISO 9660 ones.
+    archive_read_set_format_option(reader.get(), "iso9660", "rockridge", nullptr);
+    if (archive_read_open_filename(reader.get(), path.c_str(), 64 * 1024) != ARCHIVE_OK)
+        reader.reset();
+    return reader;
+}
+
+bool nextEntry(archive* a, archive_entry*& entry, int& status)
+{
+    status = archive_read_next_header(a, &entry);
+    return status == ARCHIVE_OK || status == ARCHIVE_WARN;
+}
+
 bool readImage(const std::string& path, CdImage& image, std::string& error)
 {
-    std::unique_ptr<archive, decltype(&archive_read_free)> reader(archive_read_new(), archive_read_free);
-    archive* a = reader.get();
-    archive_read_support_format_iso9660(a);
-    // Windows never reads Rock Ridge names: the Joliet ones, else the ISO 9660 ones.
-    archive_read_set_format_option(a, "iso9660", "rockridge", nullptr);
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         error = path + ": " + std::strerror(errno);
@@ -115,56 +148,74 @@ bool readImage(const std::string& path, CdImage& image, std::string& error)
         return false;
     }
     // Opened, but no ISO 9660 volume descriptors where they belong.
-    if (archive_read_open_filename(a, path.c_str(), 64 * 1024) != ARCHIVE_OK) {
+    Reader reader = openReader(path);
+    if (!reader) {
         error = path + " is not an ISO 9660 image";
         return false;
     }
+    archive* a = reader.get();
+    image.path = path;
     const std::string manifestKey = foldName(manifestFileName);
-    std::map<std::string, std::uint64_t> sizeByName;
+    std::map<std::string, ImageFile> byName;   // the files that hold their own bytes
     archive_entry* entry = nullptr;
     int status;
-    while ((status = archive_read_next_header(a, &entry)) == ARCHIVE_OK || status == ARCHIVE_WARN) {
+    for (long index = 0; nextEntry(a, entry, status); ++index) {
         const char* name = archive_entry_pathname_utf8(entry);
         if (!name) {
             error = path + " holds a file name that cannot be read: " + archive_error_string(a);
             return false;
         }
-        std::string key = imageKey(name);
-        bool isManifest = key == manifestKey;
-        // Every byte is read, also of the files no manifest names, so that a cut shows.
-        std::string data;
+        // Every byte is read, also of the files no manifest names, so that a cut shows; none is kept.
         char buf[64 * 1024];
         la_ssize_t got;
-        while ((got = archive_read_data(a, buf, sizeof buf)) > 0) {
-            if (isManifest)
-                data.append(buf, static_cast<std::size_t>(got));
-        }
+        do
+            got = archive_read_data(a, buf, sizeof buf);
+        while (got > 0);
         if (got < 0) {
             error = path + " is damaged or cut short: " + archive_error_string(a);
             return false;
         }
-        std::uint64_t size = static_cast<std::uint64_t>(archive_entry_size(entry));
-        // Files sharing their data are told as links to the first one.
+        ImageFile found{name, static_cast<std::uint64_t>(archive_entry_size(entry)), index};
+        // Files sharing their bytes are told as links, without bytes, to the first of them.
         if (const char* target = archive_entry_hardlink_utf8(entry)) {
-            auto first = sizeByName.find(target);
-            if (first == sizeByName.end())
+            auto first = byName.find(target);
+            if (first == byName.end())
                 continue;
-            size = first->second;
+            found.size = first->second.size;
+            found.dataEntry = first->second.dataEntry;
         } else if (archive_entry_filetype(entry) != AE_IFREG) {
             continue;
+        } else {
+            byName.emplace(name, found);
         }
-        sizeByName.emplace(name, size);
-        image.files.emplace(key, size);
-        if (isManifest) {
-            image.hasManifest = true;
-            image.manifest = data;
-        }
+        std::string key = imageKey(name);
+        auto [kept, added] = image.files.emplace(key, found);
+        if (added)
+            continue;
+        // Names that differ in case alone: Windows opens the first of them in their folder, whose
+        // records are sorted by their characters' codes, upper case before lower; UTF-8 sorts alike.
+        if (found.name < kept->second.name)
+            std::swap(found, kept->second);
+        if (key == manifestKey)
+            image.manifestTwins.push_back(found.name);
     }
     if (status != ARCHIVE_EOF) {
         error = path + " is damaged or cut short: " + archive_error_string(a);
         return false;
     }
     return true;
+}
+
+la_ssize_t readEntryData(void* reader, char* buf, std::size_t size)
+{
+    la_ssize_t got = archive_read_data(static_cast<archive*>(reader), buf, size);
+    return got < 0 ? -1 : got;
+}
+
+int closeEntryData(void* reader)
+{
+    archive_read_free(static_cast<archive*>(reader));
+    return 0;
 }
 
 }  // namespace
@@ -202,14 +253,35 @@ CdFile findInFolder(const std::string& root, const std::string& relativePath)
 
 bool readCdImage(const std::string& path, CdImage& image, std::string& error)
 {
-    // libarchive hands the Joliet names over in the locale's character set.
-    const char* current = std::setlocale(LC_CTYPE, nullptr);
-    std::string previous = current ? current : "C";
-    if (!std::setlocale(LC_CTYPE, "C.UTF-8"))
-        std::setlocale(LC_CTYPE, "C.utf8");
-    bool read = readImage(path, image, error);
-    std::setlocale(LC_CTYPE, previous.c_str());
-    return read;
+    Utf8Names names;
+    return readImage(path, image, error);
+}
+
+const ImageFile* imageManifest(const CdImage& image)
+{
+    auto found = image.files.find(foldName(manifestFileName));
+    return found == image.files.end() ? nullptr : &found->second;
+}
+
+std::FILE* openImageManifest(const CdImage& image)
+{
+    const ImageFile* manifest = imageManifest(image);
+    if (!manifest)
+        return nullptr;
+    Utf8Names names;
+    Reader reader = openReader(image.path);
+    if (!reader)
+        return nullptr;
+    archive_entry* entry = nullptr;
+    int status;
+    for (long index = 0; index <= manifest->dataEntry; ++index) {
+        if (!nextEntry(reader.get(), entry, status))
+            return nullptr;
+    }
+    std::FILE* file = fopencookie(reader.get(), "rb", {readEntryData, nullptr, nullptr, closeEntryData});
+    if (file)
+        reader.release();
+    return file;
 }
 
 CdFile findInImage(const CdImage& image, const std::string& relativePath)
@@ -224,7 +296,7 @@ CdFile findInImage(const CdImage& image, const std::string& relativePath)
     auto found = image.files.find(key);
     if (found != image.files.end()) {
         file.found = true;
-        file.size = found->second;
+        file.size = found->second.size;
     }
     return file;
 }

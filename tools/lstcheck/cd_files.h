@@ -8,24 +8,40 @@
 #define VK_CD_FILES_H
 
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "lstcheck/manifest_check.h"
 
 // A file below a CD folder whose names are UTF-8, as Wine maps them under a UTF-8 locale.
 CdFile findInFolder(const std::string& root, const std::string& relativePath);
 
+// A file of an image as Windows opens it by its name.
+struct ImageFile {
+    std::string name;          // the image's own, UTF-8, with slashes between its folders
+    std::uint64_t size = 0;
+    long dataEntry = -1;       // the entry that holds its bytes, counted as the image lists them
+};
+
 struct CdImage {
-    std::map<std::string, std::uint64_t> files;   // folded path (backslashes) -> size
-    bool hasManifest = false;                      // setup.lst at the root
-    std::string manifest;                          // its bytes
+    std::string path;
+    std::map<std::string, ImageFile> files;    // folded path (backslashes) -> the file opened by it
+    std::vector<std::string> manifestTwins;    // the root's other names for setup.lst (ASCII, as it is)
 };
 
 // Reads an ISO 9660 image whole, every file's data included, so that an image cut short is
-// found. False, with one line saying why in error, when it is not an ISO 9660 image or cannot
-// be read to its end.
+// found; no file's data is kept. False, with one line saying why in error, when it is not an
+// ISO 9660 image or cannot be read to its end.
 bool readCdImage(const std::string& path, CdImage& image, std::string& error);
+
+// The setup.lst at the image's root that Windows opens, or null.
+const ImageFile* imageManifest(const CdImage& image);
+
+// Opens that setup.lst for reading straight from the image; null when there is none or it
+// cannot be read.
+std::FILE* openImageManifest(const CdImage& image);
 
 CdFile findInImage(const CdImage& image, const std::string& relativePath);
 

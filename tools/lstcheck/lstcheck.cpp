@@ -65,13 +65,18 @@ static CheckStatus checkImage(const std::string& path, std::vector<std::string>&
         report.push_back("setup.lst: cannot be read: " + error);
         return checkUnreadable;
     }
-    if (!image.hasManifest) {
+    const ImageFile* manifest = imageManifest(image);
+    if (!manifest) {
         report.push_back("setup.lst: cannot be read: " + path + " has no setup.lst at its root");
         return checkUnreadable;
     }
-    return checkManifest([&image] { return fmemopen(image.manifest.data(), image.manifest.size(), "rb"); }, path,
+    std::vector<std::string> notes;
+    for (const std::string& twin : image.manifestTwins)
+        notes.push_back("the root also holds \"" + twin + "\", the same name in other case: Windows opens \"" +
+                        manifest->name + "\", the first of them on the disc, and so does this check");
+    return checkManifest([&image] { return openImageManifest(image); }, path,
                          [&image](const std::string& relativePath) { return findInImage(image, relativePath); },
-                         report);
+                         notes, report);
 }
 
 static const char separator[] = "/";

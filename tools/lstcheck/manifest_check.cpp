@@ -62,19 +62,28 @@ std::string plural(std::size_t n, const char* one, const char* many)
 // What the raw lines of the file hold that the reading rules turn into traps: lines split into
 // pieces, and a last line without its line feed.
 struct RawLines {
-    std::map<int, int> pieces;   // line -> pieces, for lines read as more than one
+    std::map<int, int> pieces;   // line -> pieces, for lines of a section read as more than one
     int lastLine = 0;            // the last line, when it has no line feed and is no end marker
     std::string lastLineText;
 };
 
-RawLines scanLines(std::FILE* file)
+// Only the split lines of the sections are kept: what the check holds grows with the sections,
+// not with the file.
+RawLines scanLines(std::FILE* file, const std::map<int, Section>& sections)
 {
     RawLines raw;
     ManifestReader reader{};
     reader.file = file;
     bool ended = true, isEnd = false;
+    auto inSection = [&sections](int line) {
+        for (const auto& [header, section] : sections) {
+            if (line >= header && line <= section.endLine)
+                return true;
+        }
+        return false;
+    };
     while (readManifestLine(reader)) {
-        if (reader.linePiece > 0)
+        if (reader.linePiece > 0 && inSection(reader.lineNumber))
             raw.pieces[reader.lineNumber] = reader.linePiece + 1;
         ended = reader.line[reader.lineLength - 1] == '\n';
         isEnd = manifestLineIsEnd(reader);
@@ -201,7 +210,7 @@ bool splitCdPath(const std::string& relativePath, std::vector<std::string>& part
     for (;;) {
         bool last = nextPathPrefix(relativePath.c_str(), cursor) == 1;
         parts.push_back(relativePath.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(cursor - 1 - start)));
-        if (parts.back().empty())
+        if (parts.back().empty() || isDotEntry(parts.back().c_str()))
             return false;
         if (last)
             return true;
@@ -224,24 +233,20 @@ CheckStatus checkManifest(const std::string& manifestPath, const CdLookup& looku
                           std::vector<std::string>& lines)
 {
     return checkManifest([&manifestPath] { return std::fopen(manifestPath.c_str(), "rb"); }, manifestPath, lookup,
-                         lines);
+                         {}, lines);
 }
 
 CheckStatus checkManifest(const ManifestOpener& open, const std::string& where, const CdLookup& lookup,
-                          std::vector<std::string>& lines)
+                          const std::vector<std::string>& cdNotes, std::vector<std::string>& lines)
 {
     Report report(lines);
-    std::FILE* manifest = open();
-    if (!manifest) {
-        lines.push_back("setup.lst: cannot be read: " + where);
-        return checkUnreadable;
-    }
-    RawLines raw = scanLines(manifest);
-    std::fclose(manifest);
+    for (const std::string& text : cdNotes)
+        report.note(0, text);
 
     // Sections by their header line; each level points at the one that serves it.
     std::map<int, Section> sections;
     int servedBy[levelCount] = {0, 0, 0};
+    std::FILE* manifest = nullptr;
     for (int level = 0; level < levelCount; ++level) {
         manifest = open();
         if (!manifest) {
@@ -256,6 +261,13 @@ CheckStatus checkManifest(const ManifestOpener& open, const std::string& where, 
             readSection(reader, sections[reader.lineNumber], report);
         closeManifest(reader);
     }
+    manifest = open();
+    if (!manifest) {
+        lines.push_back("setup.lst: cannot be read: " + where);
+        return checkUnreadable;
+    }
+    RawLines raw = scanLines(manifest, sections);
+    std::fclose(manifest);
 
     std::map<int, FileSet> filesOf;
     for (auto& [line, section] : sections) {

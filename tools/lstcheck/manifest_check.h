@@ -28,16 +28,18 @@ using ManifestOpener = std::function<std::FILE*()>;
 // Reads the manifest that open gives (the file of the CD whose root lookup sees) and appends one
 // report line per finding to report. Faults read "setup.lst:LINE: fault: ...", notes
 // "setup.lst:LINE: note: ..." (without LINE where no line is concerned), and a summary line per
-// level and upgrade closes the report. where names the manifest when it cannot be read.
+// level and upgrade closes the report. where names the manifest when it cannot be read; cdNotes
+// are notes on the CD itself, reported first.
 CheckStatus checkManifest(const ManifestOpener& open, const std::string& where, const CdLookup& lookup,
-                          std::vector<std::string>& report);
+                          const std::vector<std::string>& cdNotes, std::vector<std::string>& report);
 
 // The same over the manifest file at manifestPath.
 CheckStatus checkManifest(const std::string& manifestPath, const CdLookup& lookup,
                           std::vector<std::string>& report);
 
 // Splits a path relative to the CD root into its folders and name at the backslashes, as Windows
-// does: never at the second byte of a double-byte character. False when a part is empty.
+// does: never at the second byte of a double-byte character. False when a part is empty, or is
+// "." or "..": no file of a CD is named so, and a folder's lookup must not leave the CD.
 bool splitCdPath(const std::string& relativePath, std::vector<std::string>& parts);
 
 // Folds ASCII letters to upper case and leaves both bytes of a code page 932 double-byte

@@ -262,6 +262,10 @@ TEST_F(RecordTest, DirWithoutItsFinalBackslashGetsOne)
         EXPECT_EQ(folder + "\\", std::string(setup.installDir));
         EXPECT_EQ(folder + "\\", std::string(setup.previousDir));
     }
+    // The text ends at its first NUL, and so does the folder after the backslash.
+    setText(recordKey, "dir", std::string("D:\\V\0XYZ", 8));
+    EXPECT_EQ(recordComplete, readInstallRecord());
+    EXPECT_STREQ("D:\\V\\", setup.installDir);
     // 511 bytes leave no room for it.
     setText(recordKey, "dir", "D:\\" + std::string(508, 'f'));
     EXPECT_EQ(recordAbsent, readInstallRecord());
