@@ -218,100 +218,6 @@ TEST_F(CopyFaults, FullDiskEndsWith112WithoutATruncatedFileAndARetryCompletes)
 
 namespace {
 
-// A file system that fails as a disc or a disk does, under the bench's own folders: tools/faulty-fs
-// serves a drive's folder again through FUSE, with the faults its rules file names, and the drive
-// is defined on that mount for the test.
-class FaultyDrive {
-public:
-    ~FaultyDrive() { EXPECT_TRUE(release()); }
-
-    // Serves letter's folder (unixFolder) through the faulty file system, with rules in force.
-    // Skipped where this host cannot mount a user-space file system at all.
-    ::testing::AssertionResult serve(char letter, const std::string& unixFolder, const std::string& rules)
-    {
-        letter_ = letter;
-        folder_ = unixFolder;
-        base_ = testkit::envPath("VK_WINE_DIR");
-        if (base_.empty())
-            return ::testing::AssertionFailure() << "VK_WINE_DIR is not set: run the tests through tools/wine-run";
-        base_ += "\\faulty-fs\\" + std::string(1, static_cast<char>(letter | 0x20));
-        if (!testkit::makeFolders(base_) || !setRules(rules))
-            return ::testing::AssertionFailure() << testkit::lastErrorText("preparing " + base_);
-        ::testing::AssertionResult mounted = run({"mount", folder_, unixPath("mnt"), unixPath("rules")}, "ready");
-        if (!mounted)
-            return mounted;
-        if (!driver::defineDrive(letter, unixPath("mnt")))
-            return ::testing::AssertionFailure() << "cannot define " << letter << ": on " << unixPath("mnt");
-        defined_ = true;
-        return ::testing::AssertionSuccess();
-    }
-
-    // Where this host cannot mount one at all, why; empty otherwise.
-    const std::string& unavailable() const { return unavailable_; }
-
-    bool setRules(const std::string& rules) { return testkit::writeFile(base_ + "\\rules", rules); }
-
-    // The drive back on its own folder, the file system unmounted.
-    ::testing::AssertionResult release()
-    {
-        if (defined_ && !driver::defineDrive(letter_, folder_))
-            return ::testing::AssertionFailure() << "cannot define " << letter_ << ": on " << folder_;
-        defined_ = false;
-        if (!mounted_)
-            return ::testing::AssertionSuccess();
-        mounted_ = false;
-        return run({"unmount", unixPath("mnt")}, "unmounted");
-    }
-
-private:
-    std::string unixPath(const std::string& name) const
-    {
-        std::string path = base_.substr(2) + "\\" + name;   // past "Z:"
-        std::replace(path.begin(), path.end(), '\\', '/');
-        return path;
-    }
-
-    // Runs tools/faulty-fs and waits for the line it leaves in its status file.
-    ::testing::AssertionResult run(const std::vector<std::string>& arguments, const std::string& done)
-    {
-        std::string status = base_ + "\\status";
-        DeleteFileA(status.c_str());
-        std::string commandLine = "faulty-fs";
-        for (std::string argument : arguments)
-            commandLine += " \"" + argument + "\"";
-        commandLine += " \"" + unixPath("status") + "\"";
-        // Wine starts a Unix program by its Z: path, and gives back no handle of it.
-        driver::Process tool;
-        std::string program = driver::unixToWine(VK_FAULTY_FS);
-        std::replace(program.begin(), program.end(), '/', '\\');
-        if (!tool.start(program, commandLine, ""))
-            return ::testing::AssertionFailure() << "cannot start " << program << ": error " << tool.lastError();
-        std::string line;
-        driver::waitUntil([&] {
-            std::vector<std::string> lines = driver::readLines(status);
-            line = lines.empty() ? "" : lines[0];
-            return !line.empty();
-        }, e2e::startTimeoutMs);
-        if (arguments[0] == "mount")
-            mounted_ = line == "ready";
-        if (line.compare(0, 13, "unavailable: ") == 0) {
-            unavailable_ = line.substr(13);
-            return ::testing::AssertionSuccess();
-        }
-        if (line != done)
-            return ::testing::AssertionFailure() << "faulty-fs " << arguments[0] << ": "
-                                                 << (line.empty() ? "no status within the time" : line);
-        return ::testing::AssertionSuccess();
-    }
-
-    char letter_ = 0;
-    std::string folder_;
-    std::string base_;
-    std::string unavailable_;
-    bool mounted_ = false;
-    bool defined_ = false;
-};
-
 struct Fault {
     const char* name;
     const char* rule;        // in tools/faulty-fs's words
@@ -347,7 +253,7 @@ std::string patterned(size_t bytes)
 
 class FaultyFileSystem : public CopyFaults, public ::testing::WithParamInterface<Fault> {
 protected:
-    FaultyDrive faulty_;
+    testkit::FaultyDrive faulty_;
 };
 
 }  // namespace
@@ -366,10 +272,8 @@ TEST_P(FaultyFileSystem, CopyThatStopsPartWayLeavesNoFileCutShortAndAReinstallCo
     ASSERT_TRUE(testkit::writeFile(cd + "BIG.DAT", patterned(2 * 1024 * 1024 + 12345)));
     ASSERT_TRUE(testkit::writeFile(cd + "AFTER.DAT", "after"));
     ASSERT_TRUE(testkit::seedInstallation(dir, {"SAVE0.DAT"}));
-    const std::string drives = testkit::envPath("VK_DRIVES").substr(2);
-    std::string unixFolder = fault.onDestination ? drives + "\\d" : drives + "\\q\\disc";
-    std::replace(unixFolder.begin(), unixFolder.end(), '\\', '/');
-    ASSERT_TRUE(faulty_.serve(fault.onDestination ? 'D' : 'Q', unixFolder, std::string(fault.rule) + "\n"));
+    const char letter = fault.onDestination ? 'D' : 'Q';
+    ASSERT_TRUE(faulty_.serve(letter, testkit::unixDriveFolder(letter), std::string(fault.rule) + "\n"));
     if (!faulty_.unavailable().empty())
         GTEST_SKIP() << "no user-space file system here: " << faulty_.unavailable();
 

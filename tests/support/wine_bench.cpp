@@ -257,4 +257,92 @@ std::vector<std::string> listFilesBelow(const std::string& dir)
     return ::testing::AssertionFailure() << lastErrorText("deleting " + path);
 }
 
+FaultyDrive::~FaultyDrive()
+{
+    EXPECT_TRUE(release());
+}
+
+::testing::AssertionResult FaultyDrive::serve(char letter, const std::string& unixFolder, const std::string& rules)
+{
+    letter_ = letter;
+    folder_ = unixFolder;
+    base_ = envPath("VK_WINE_DIR");
+    if (base_.empty())
+        return ::testing::AssertionFailure() << "VK_WINE_DIR is not set: run the tests through tools/wine-run";
+    base_ += "\\faulty-fs\\" + std::string(1, static_cast<char>(letter | 0x20));
+    if (!makeFolders(base_) || !setRules(rules))
+        return ::testing::AssertionFailure() << lastErrorText("preparing " + base_);
+    ::testing::AssertionResult mounted = run({"mount", folder_, unixPath("mnt"), unixPath("rules")}, "ready");
+    if (!mounted || !unavailable_.empty())
+        return mounted;
+    if (!driver::defineDrive(letter, unixPath("mnt")))
+        return ::testing::AssertionFailure() << "cannot define " << letter << ": on " << unixPath("mnt");
+    defined_ = true;
+    return ::testing::AssertionSuccess();
+}
+
+bool FaultyDrive::setRules(const std::string& rules)
+{
+    return writeFile(base_ + "\\rules", rules);
+}
+
+::testing::AssertionResult FaultyDrive::release()
+{
+    if (defined_ && !driver::defineDrive(letter_, folder_))
+        return ::testing::AssertionFailure() << "cannot define " << letter_ << ": on " << folder_;
+    defined_ = false;
+    if (!mounted_)
+        return ::testing::AssertionSuccess();
+    mounted_ = false;
+    return run({"unmount", unixPath("mnt")}, "unmounted");
+}
+
+std::string FaultyDrive::unixPath(const std::string& name) const
+{
+    std::string path = base_.substr(2) + "\\" + name;   // past "Z:"
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+// Runs tools/faulty-fs and waits for the line it leaves in its status file. Wine starts a Unix
+// program by its Z: path and gives back no handle of it.
+::testing::AssertionResult FaultyDrive::run(const std::vector<std::string>& arguments, const std::string& done)
+{
+    std::string status = base_ + "\\status";
+    DeleteFileA(status.c_str());
+    std::string commandLine = "faulty-fs";
+    for (const std::string& argument : arguments)
+        commandLine += " \"" + argument + "\"";
+    commandLine += " \"" + unixPath("status") + "\"";
+    driver::Process tool;
+    std::string program = driver::unixToWine(VK_FAULTY_FS);
+    std::replace(program.begin(), program.end(), '/', '\\');
+    if (!tool.start(program, commandLine, ""))
+        return ::testing::AssertionFailure() << "cannot start " << program << ": error " << tool.lastError();
+    std::string line;
+    driver::waitUntil([&] {
+        std::vector<std::string> lines = driver::readLines(status);
+        line = lines.empty() ? "" : lines[0];
+        return !line.empty();
+    }, 20000);
+    if (arguments[0] == "mount")
+        mounted_ = line == "ready";
+    if (line.compare(0, 13, "unavailable: ") == 0) {
+        unavailable_ = line.substr(13);
+        return ::testing::AssertionSuccess();
+    }
+    if (line != done)
+        return ::testing::AssertionFailure() << "faulty-fs " << arguments[0] << ": "
+                                             << (line.empty() ? "no status within 20 s" : line);
+    return ::testing::AssertionSuccess();
+}
+
+std::string unixDriveFolder(char letter)
+{
+    std::string drives = envPath("VK_DRIVES").substr(2);
+    std::replace(drives.begin(), drives.end(), '\\', '/');
+    char lower = static_cast<char>(letter | 0x20);
+    return lower == 'd' || lower == 'e' ? drives + "/" + lower : unixDiscFolder(letter);
+}
+
 }  // namespace testkit

@@ -66,6 +66,41 @@ std::vector<std::string> listFilesBelow(const std::string& dir);
 // The catalogue's files as seed asks (catalogueFiles), so.
 ::testing::AssertionResult seedCatalogue(const std::string& dir, const Seed& seed = Seed());
 
+// A drive whose disc or disk fails as a real one does: tools/faulty-fs serves the drive's folder
+// again through FUSE, with the faults its rules file names (a read or write that fails past an
+// offset, a reader killed or held there), and the drive is defined on that mount for the test.
+// The destructor puts the drive back on its folder and unmounts.
+class FaultyDrive {
+public:
+    FaultyDrive() = default;
+    FaultyDrive(const FaultyDrive&) = delete;
+    FaultyDrive& operator=(const FaultyDrive&) = delete;
+    ~FaultyDrive();
+
+    // Serves letter's folder (unixFolder, a Unix path) with rules in force. Where this host cannot
+    // mount a user-space file system at all, succeeds with unavailable() saying why, and the
+    // drive stays as it was.
+    ::testing::AssertionResult serve(char letter, const std::string& unixFolder, const std::string& rules);
+    const std::string& unavailable() const { return unavailable_; }
+    // New rules; the file system reads them again at its next access.
+    bool setRules(const std::string& rules);
+    ::testing::AssertionResult release();
+
+private:
+    std::string unixPath(const std::string& name) const;
+    ::testing::AssertionResult run(const std::vector<std::string>& arguments, const std::string& done);
+
+    char letter_ = 0;
+    std::string folder_;
+    std::string base_;
+    std::string unavailable_;
+    bool mounted_ = false;
+    bool defined_ = false;
+};
+
+// The Unix folder behind a bench drive letter (D:, E: or a disc drive's disc), for FaultyDrive.
+std::string unixDriveFolder(char letter);
+
 }  // namespace testkit
 
 #endif

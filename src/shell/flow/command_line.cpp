@@ -182,9 +182,18 @@ bool readCommandLine(int count, const char* const* arguments, CommandLine& out, 
             return true;
         }
     }
+    // Every argument is read, so that the log goes where /LOG says also after a fault; the first
+    // fault is told.
     Reader reader{out, fault, faultSize, {}};
-    for (int i = 0; i < count; ++i)
-        if (!reader.readOne(arguments[i]))
-            return false;
-    return reader.settle();
+    bool right = true;
+    for (int i = 0; i < count; ++i) {
+        if (right) {
+            right = reader.readOne(arguments[i]);
+            continue;
+        }
+        char later[8];
+        Reader rest{out, later, sizeof later, {}};
+        rest.readOne(arguments[i]);
+    }
+    return right && reader.settle();
 }

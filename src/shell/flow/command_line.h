@@ -26,7 +26,8 @@ struct CommandLine {
 };
 
 // Reads the count arguments after the program's own name. False when they are wrong, with the
-// reason in fault (code page 932 text, at most faultSize bytes with its terminator).
+// first reason in fault (code page 932 text, at most faultSize bytes with its terminator); a /LOG
+// among them is taken all the same, for the log to tell it.
 bool readCommandLine(int count, const char* const* arguments, CommandLine& out, char* fault,
                      std::size_t faultSize);
 

@@ -84,4 +84,8 @@ TEST(CommandLine, WrongOnesAreToldWithWhatIsWrong)
         EXPECT_FALSE(r.ok) << c.second;
         EXPECT_EQ(c.second, r.fault);
     }
+    // The log still goes where it is asked to.
+    Read logged = read({"/S", "/BOGUS", "/TYPE=x", "/LOG=C:\\v.log"});
+    EXPECT_EQ("不明なスイッチ /BOGUS があります。", logged.fault);
+    EXPECT_STREQ("C:\\v.log", logged.line.logFile);
 }
