@@ -16,6 +16,8 @@ static const char rootItemFormat[] = "%s(%s)";
 static const char unlabelledRootFormat[] = "(%s)";
 
 // The tree is laid out from the dialog's client size: the buttons keep the right-hand strip.
+// These are pixels at 96 dpi; the buttons are dialog units, which grow with the dpi.
+constexpr int layoutDpi = 96;
 constexpr int treeMargin = 7;
 constexpr int treeWidthLess = 96;
 constexpr int treeHeightLess = 12;
@@ -82,14 +84,25 @@ static void addSubFolders(int index)
     });
 }
 
+// A length in pixels at 96 dpi as it stands at the dpi the dialog is drawn at; at 96 dpi, as given.
+static int scaled(int pixels, int dpi)
+{
+    return MulDiv(pixels, dpi, layoutDpi);
+}
+
 static void onOpen(HWND dlg)
 {
     setup.browseSavedSelection = setup.browseSelection;
     RECT client;
     GetClientRect(dlg, &client);
-    setup.folderTreeWnd = CreateWindowExA(0, WC_TREEVIEWA, "", treeStyle, treeMargin, treeMargin,
-                                          client.right - treeWidthLess, client.bottom - treeHeightLess,
-                                          dlg, nullptr, setup.appInstance, nullptr);
+    HDC dc = GetDC(dlg);
+    const int dpiX = GetDeviceCaps(dc, LOGPIXELSX);
+    const int dpiY = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(dlg, dc);
+    setup.folderTreeWnd = CreateWindowExA(0, WC_TREEVIEWA, "", treeStyle, scaled(treeMargin, dpiX),
+                                          scaled(treeMargin, dpiY), client.right - scaled(treeWidthLess, dpiX),
+                                          client.bottom - scaled(treeHeightLess, dpiY), dlg, nullptr,
+                                          setup.appInstance, nullptr);
     addRootItem();
     // Level by level: the tables fill from the top, so on a drive with more folders than they
     // hold the tree still shows every upper level.

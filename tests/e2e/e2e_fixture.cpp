@@ -99,6 +99,7 @@ void SetupE2E::SetUp()
     HWND stray = driver::findDialog(driver::byTitle(texts::captionSetup));
     ASSERT_EQ(nullptr, stray) << "a setup window is still open:\n" << driver::describeWindow(stray);
 
+    ASSERT_TRUE(testkit::setStartDpi(testkit::benchDpi));
     ASSERT_TRUE(testkit::clearRecord()) << "cannot delete HKCU\\" << testkit::makerKey;
     ASSERT_TRUE(testkit::ensureKey(HKEY_LOCAL_MACHINE, codecKey)) << "cannot create HKLM\\" << codecKey;
     ASSERT_TRUE(testkit::deleteKeyTree(HKEY_CURRENT_USER, plusKey)) << "cannot delete HKCU\\" << plusKey;

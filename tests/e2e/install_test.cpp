@@ -571,6 +571,13 @@ TEST_F(Browser, ShowsPlainFoldersOnlyAndItsChoiceIsWhereTheGameGoes)
     openBrowser();
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(rootItem() + "\n  Plain\n    Child\n", driver::treeDump(tree_));
+    // At 96 dpi the tree stands at 7, 7 and leaves 96 and 12 pixels of the client area.
+    RECT client, tree;
+    GetClientRect(browser_, &client);
+    GetWindowRect(tree_, &tree);
+    MapWindowPoints(nullptr, browser_, reinterpret_cast<POINT*>(&tree), 2);
+    EXPECT_EQ(std::vector<LONG>({7, 7, 7 + client.right - 96, 7 + client.bottom - 12}),
+              std::vector<LONG>({tree.left, tree.top, tree.right, tree.bottom}));
     pick({rootItem(), "Plain", "Child"});
     closeBrowserWith(IDOK);
     expectDestination("D:\\Plain\\Child\\Orbek\\VELKORIN\\");

@@ -204,6 +204,13 @@ std::string standinLogPath()
     return ::testing::AssertionFailure() << letter << ": has the type " << got << ", expected " << driveType;
 }
 
+::testing::AssertionResult setStartDpi(DWORD dpi)
+{
+    if (writeValue(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, dwordBytes(dpi)))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << lastErrorText("setting LogPixels to " + std::to_string(dpi));
+}
+
 std::vector<std::string> listFilesBelow(const std::string& dir)
 {
     std::vector<std::string> files;

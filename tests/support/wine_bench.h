@@ -50,6 +50,12 @@ std::string standinLogPath();         // VK_STANDIN_LOG, else C:\standins.log
 // GetDriveTypeA reports it.
 ::testing::AssertionResult setDriveKind(char letter, UINT driveType);
 
+// The dpi Wine gives the programs started from now on (HKCU\Control Panel\Desktop, LogPixels,
+// as winecfg's Graphics tab sets it): 96, 144, 192. A running program keeps the dpi it started
+// with. Every test starts at the bench's own.
+constexpr DWORD benchDpi = 96;
+::testing::AssertionResult setStartDpi(DWORD dpi);
+
 // The files below dir, as relative paths ("midi\vk01_fm.mid"), sorted; folders only as the
 // path of their files.
 std::vector<std::string> listFilesBelow(const std::string& dir);

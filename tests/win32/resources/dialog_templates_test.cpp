@@ -550,13 +550,16 @@ TEST(DialogManager, EveryTemplateOpensWithItsTextsInCodePage932)
     }
 }
 
-TEST(ProgramResources, ManifestRunsAsInvokerWithClassicControls)
+TEST(ProgramResources, ManifestRunsAsInvokerDpiAwareWithClassicControls)
 {
     DWORD size = 0;
     const BYTE* data = findResourceData(1, RT_MANIFEST, &size);
     ASSERT_NE(data, nullptr);
     std::string manifest(reinterpret_cast<const char*>(data), size);
     EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"), std::string::npos);
+    // Only Windows reads it: Wine gives every program the real dpi.
+    EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>"),
+              std::string::npos);
     // Windows 10 and 11; Vista to 8.1 are listed beside it.
     EXPECT_NE(manifest.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"), std::string::npos);
     EXPECT_EQ(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
