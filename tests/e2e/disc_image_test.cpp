@@ -87,3 +87,21 @@ TEST_F(DiscImage, ADiscLabelledOtherwiseIsFatal)
     EXPECT_TRUE(waitSetupExit(e2e::waitTimeoutMs, &code));
     EXPECT_EQ(0u, code);
 }
+
+// A script in the disc's folder installs, upgrades and removes with no window: the copies plain
+// files as the dialogs leave them, nothing left after the removal.
+TEST_F(DiscImage, FromTheCommandLineInstallUpgradeAndRemoval)
+{
+    ASSERT_TRUE(insertImage('Q', "demo-cd", "VELKORIN"));
+    EXPECT_EQ(0u, runFromCommandLine("/S /TYPE=MINIMUM /DIR=D:\\Orbek\\VELKORIN"));
+    expectFiles(firstDir, 0, {});
+    expectRecord(firstDir, 0);
+    EXPECT_EQ(0u, runFromCommandLine("/S /UPGRADE /TYPE=FULL"));
+    expectFiles(firstDir, 2, {});
+    expectRecord(firstDir, 2);
+    EXPECT_TRUE(shortcutExists());
+    EXPECT_EQ(0u, runFromCommandLine("/S /UNINSTALL"));
+    EXPECT_TRUE(testkit::listFolder("D:\\").empty());
+    EXPECT_FALSE(testkit::keyExists(HKEY_CURRENT_USER, testkit::makerKey));
+    EXPECT_FALSE(shortcutExists());
+}

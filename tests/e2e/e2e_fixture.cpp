@@ -82,6 +82,8 @@ void SetupE2E::killLeftovers()
             driver::postClose(w);
     if (setup_.id())
         setup_.terminateTree();
+    if (commandLine_.id())
+        commandLine_.terminateTree();
     for (driver::Process& p : helpers_)
         p.terminateTree();
     helpers_.clear();
@@ -246,6 +248,59 @@ void SetupE2E::startRemovingEverything(HWND* menu, HWND* dialog)
     if (!ended)
         return ::testing::AssertionFailure() << "the setup still runs after " << timeoutMs << " ms";
     return ::testing::AssertionSuccess();
+}
+
+namespace {
+
+const char commandLineLog[] = "C:\\vk-command-line.log";
+
+}  // namespace
+
+::testing::AssertionResult SetupE2E::startFromCommandLine(const std::string& arguments)
+{
+    DeleteFileA(commandLineLog);
+    std::string commandLine = "\"Q:\\setup.exe\" " + arguments + " /LOG=" + commandLineLog;
+    if (!commandLine_.start("Q:\\setup.exe", commandLine, "Q:\\"))
+        return ::testing::AssertionFailure() << "cannot start the setup: error " << commandLine_.lastError();
+    return ::testing::AssertionSuccess();
+}
+
+DWORD SetupE2E::runFromCommandLine(const std::string& arguments)
+{
+    ::testing::AssertionResult started = startFromCommandLine(arguments);
+    EXPECT_TRUE(started);
+    if (!started)
+        return ~0u;
+    EXPECT_TRUE(commandLine_.waitExit(startTimeoutMs)) << "the setup from the command line still runs";
+    std::printf("scripted: setup.exe %s: exit code %lu\n", arguments.c_str(),
+                static_cast<unsigned long>(commandLine_.exitCode()));
+    for (const std::string& line : logLines())
+        std::printf("scripted:     %s\n", line.c_str());
+    std::fflush(stdout);
+    return commandLine_.exitCode();
+}
+
+std::vector<std::string> SetupE2E::logLines() const
+{
+    // "YYYY-MM-DD HH:MM:SS " before each line.
+    const size_t timeLength = 20;
+    std::vector<std::string> lines;
+    for (const std::string& line : driver::readLines(commandLineLog)) {
+        int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, line.c_str(), -1, nullptr, 0);
+        std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, &wide[0], length);
+        char text[2048] = "";
+        WideCharToMultiByte(932, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
+        lines.push_back(length > 0 && std::strlen(text) > timeLength ? text + timeLength
+                                                                     : "<not a UTF-8 line with its time>");
+    }
+    return lines;
+}
+
+bool SetupE2E::logHas(const std::string& text) const
+{
+    std::vector<std::string> lines = logLines();
+    return std::find(lines.begin(), lines.end(), text) != lines.end();
 }
 
 std::vector<StandinCall> SetupE2E::standinCalls() const

@@ -71,6 +71,17 @@ protected:
     // The setup ends without ever showing a window while we watch.
     ::testing::AssertionResult expectExitWithoutWindow(DWORD timeoutMs = startTimeoutMs);
 
+    // The setup from the command line, in a process of its own beside the one above: Q:\setup.exe
+    // with arguments and a fresh log, from Q:\ as a script in the CD's folder starts it. run...
+    // waits for its end and gives its exit code; each run is also printed with the log's lines,
+    // for tools/demo's account.
+    DWORD runFromCommandLine(const std::string& arguments);
+    ::testing::AssertionResult startFromCommandLine(const std::string& arguments);
+    driver::Process& commandLineRun() { return commandLine_; }
+    // The lines of its log in code page 932, without their times; whether one of them is text.
+    std::vector<std::string> logLines() const;
+    bool logHas(const std::string& text) const;
+
     // The stand-ins.
     std::vector<StandinCall> standinCalls() const;
     ::testing::AssertionResult waitStandinCalls(size_t count, DWORD timeoutMs = waitTimeoutMs);
@@ -94,6 +105,7 @@ protected:
 private:
     void killLeftovers();
     driver::Process setup_;
+    driver::Process commandLine_;
     std::vector<driver::Process> helpers_;
 };
 

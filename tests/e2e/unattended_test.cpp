@@ -15,31 +15,6 @@
 
 namespace {
 
-const char logPath[] = "C:\\vk-unattended.log";
-
-// A line of the log in code page 932, without its time.
-std::vector<std::string> logLines()
-{
-    std::vector<std::string> lines;
-    for (const std::string& line : driver::readLines(logPath)) {
-        int wide = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, line.c_str(), -1, nullptr, 0);
-        std::wstring text(static_cast<size_t>(wide > 0 ? wide : 1), L'\0');
-        MultiByteToWideChar(CP_UTF8, 0, line.c_str(), -1, &text[0], wide);
-        char out[2048] = "";
-        WideCharToMultiByte(932, 0, text.c_str(), -1, out, sizeof out, nullptr, nullptr);
-        lines.push_back(wide > 0 && std::strlen(out) > 20 ? out + 20 : "<not a UTF-8 line with its time>");
-    }
-    return lines;
-}
-
-bool logHas(const std::string& text)
-{
-    for (const std::string& line : logLines())
-        if (line == text)
-            return true;
-    return false;
-}
-
 std::string fnv(const std::string& data)
 {
     unsigned long long hash = 1469598103934665603ull;
@@ -52,29 +27,6 @@ std::string fnv(const std::string& data)
 
 class Unattended : public e2e::Journey {
 protected:
-    void prepare() override { DeleteFileA(logPath); }
-
-    // Q:\setup.exe with arguments and the test's log, from Q:\ as a script in the CD's folder
-    // starts it; its exit code.
-    DWORD runFromCommandLine(const std::string& arguments)
-    {
-        ::testing::AssertionResult started = startFromCommandLine(arguments);
-        EXPECT_TRUE(started);
-        if (!started)
-            return 0xFFFFFFFF;
-        EXPECT_TRUE(unattended_.waitExit(e2e::startTimeoutMs)) << "the run from the command line still runs";
-        return unattended_.exitCode();
-    }
-
-    ::testing::AssertionResult startFromCommandLine(const std::string& arguments)
-    {
-        DeleteFileA(logPath);
-        std::string commandLine = "\"Q:\\setup.exe\" " + arguments + " /LOG=" + logPath;
-        if (!unattended_.start("Q:\\setup.exe", commandLine, "Q:\\"))
-            return ::testing::AssertionFailure() << "cannot start the setup: error " << unattended_.lastError();
-        return ::testing::AssertionSuccess();
-    }
-
     // What an installation leaves: every file on D: with its size, bytes and attributes, the
     // record's values as stored, the shortcut as the shell reads it.
     std::string machineState()
@@ -94,14 +46,6 @@ protected:
         return state;
     }
 
-    void TearDown() override
-    {
-        if (unattended_.running())
-            unattended_.terminateTree();
-        Journey::TearDown();
-    }
-
-    driver::Process unattended_;
 };
 
 }  // namespace
@@ -259,9 +203,9 @@ TEST_F(Unattended, ADialogSetupStaysAwayAndWhatCannotBeUndoneIsNamed)
     HANDLE held = CreateFileA(game.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     ASSERT_TRUE(faulty.setRules("read BIG.DAT 1048576 eio\n"));
-    EXPECT_TRUE(unattended_.waitExit(e2e::startTimeoutMs));
+    EXPECT_TRUE(commandLineRun().waitExit(e2e::startTimeoutMs));
     CloseHandle(held);
-    EXPECT_EQ(4u, unattended_.exitCode());
+    EXPECT_EQ(4u, commandLineRun().exitCode());
     EXPECT_TRUE(logHas("エラーコード 30"));
     for (const std::string& left : {game, std::string("D:\\Orbek\\VELKORIN"), std::string("D:\\Orbek")})
         EXPECT_TRUE(logHas("元に戻せませんでした: " + left)) << left;
