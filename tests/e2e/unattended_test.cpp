@@ -87,6 +87,16 @@ TEST_F(Unattended, InstallUpgradeAndRemovalLeaveWhatTheDialogsLeave)
     EXPECT_EQ(byDialogs[2], machineState());
     EXPECT_TRUE(logHas("D:\\Orbek\\VELKORIN フォルダ消去失敗"));
     EXPECT_TRUE(logHas(texts::uninstallDone));
+
+    // Started with no standard output, the usage is its one window.
+    ASSERT_TRUE(startFromCommandLine("/?"));
+    HWND box = driver::waitDialog(driver::byTitle(texts::captionSetup, {}, commandLineRun().id()), e2e::startTimeoutMs);
+    ASSERT_TRUE(box && driver::isMessageBox(box));
+    std::string usage = driver::messageText(box);
+    EXPECT_NE(std::string::npos, usage.find("SETUP.EXE /S /UNINSTALL [/KEEPSAVES] [/LOG=ファイル]")) << usage;
+    EXPECT_TRUE(driver::answer(box, IDOK));
+    EXPECT_TRUE(commandLineRun().waitExit(e2e::waitTimeoutMs));
+    EXPECT_EQ(0u, commandLineRun().exitCode());
 }
 
 namespace {
