@@ -68,10 +68,11 @@ protected:
     void startRemovingEverything(HWND* menu, HWND* dialog);
     // The setup's process has ended; exit code into *code when given.
     ::testing::AssertionResult waitSetupExit(DWORD timeoutMs = waitTimeoutMs, DWORD* code = nullptr);
-    // The setup ends without ever showing a window while we watch.
+    // The setup ends with code 0 without ever showing a window while we watch.
     ::testing::AssertionResult expectExitWithoutWindow(DWORD timeoutMs = startTimeoutMs);
 
     // The stand-ins.
+    // The log, read once every stand-in the setup started has ended (and so written its line).
     std::vector<StandinCall> standinCalls() const;
     ::testing::AssertionResult waitStandinCalls(size_t count, DWORD timeoutMs = waitTimeoutMs);
     // The log holds at least count calls, and call number count is of name started as module
@@ -93,9 +94,13 @@ protected:
 
 private:
     void killLeftovers();
+    bool standinsEnded() const;
     driver::Process setup_;
     std::vector<driver::Process> helpers_;
 };
+
+// The process ends with code 0 without ever showing a window while we watch.
+::testing::AssertionResult expectExitWithoutWindow(driver::Process& process, DWORD timeoutMs = startTimeoutMs);
 
 // Stopping a copy after a given file. The copy looks at its queue after every file and takes all
 // that waits there; a close it finds asks the cancel question, whose box holds the copy until it
