@@ -15,7 +15,8 @@ namespace e2e {
 
 namespace {
 
-// Programs that a test may leave running: the setup, the stand-ins, the driver's target.
+// The stand-ins, which the setup starts; and the programs that a test may leave running: the
+// setup, the stand-ins, the driver's target.
 const std::vector<std::string> standinPrograms = {"VELKORIN.EXE", "soundin.exe", "UPDATE.EXE"};
 const std::vector<std::string> leftoverPrograms = {"setup.exe", "VELKORIN.EXE", "soundin.exe",
                                                    "UPDATE.EXE", "driver_target.exe"};
