@@ -2,8 +2,11 @@
 // section, and install, upgrade and removal over and over in one prefix. Nothing may be left
 // that was not there before, and the setup's window-system objects may not pile up.
 
+#include <winternl.h>
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <vector>
@@ -153,37 +156,64 @@ TEST_F(Cycles, UpgradeCancelledAfterEachFileLeavesExactlyWhatWasThere)
 
 namespace {
 
-// What the window system holds for the setup: its GDI and USER objects where the system counts
-// them (Wine's GetGuiResources answers 0 for every process), and its windows, top-level and
-// child, which are USER objects on both.
+// What the window system holds for the setup: its GDI and USER objects. Wine's GetGuiResources
+// counts nothing (0, error 120): there the GDI objects are counted in the process's own handle
+// table, and the USER objects are its windows, top-level and child.
 struct GuiObjects {
     DWORD gdi = 0;
     DWORD user = 0;
-    size_t windows = 0;
 };
 
 BOOL CALLBACK countChild(HWND, LPARAM count)
 {
-    ++*reinterpret_cast<size_t*>(count);
+    ++*reinterpret_cast<DWORD*>(count);
     return TRUE;
+}
+
+// Wine's GDI handle table: 65,536 entries of 24 bytes, an entry in use has a type. The process
+// environment block names it (offset 0x94, 0xF8 in 64-bit code); a 32-bit process of Wine's
+// notes it in the 64-bit block that Wine keeps one page below its own.
+DWORD wineGdiObjects(HANDLE process)
+{
+    struct Entry {
+        UINT64 object;
+        ULONG owner;
+        USHORT unique;
+        UCHAR type, flags;
+        UINT64 user;
+    };
+    static_assert(sizeof(Entry) == 24, "Wine's GDI_HANDLE_ENTRY");
+    PROCESS_BASIC_INFORMATION info{};
+    if (NtQueryInformationProcess(process, ProcessBasicInformation, &info, sizeof info, nullptr) != 0)
+        return 0;
+    const char* peb = static_cast<const char*>(static_cast<void*>(info.PebBaseAddress));
+    UINT64 table = 0;
+    if (!ReadProcessMemory(process, peb + (sizeof(void*) == 8 ? 0xF8 : 0x94), &table, sizeof(void*), nullptr))
+        return 0;
+    if (!table && sizeof(void*) == 4 && !ReadProcessMemory(process, peb - 0x1000 + 0xF8, &table, sizeof table, nullptr))
+        return 0;
+    std::vector<Entry> entries(0x10000);
+    if (!table || !ReadProcessMemory(process, reinterpret_cast<void*>(static_cast<ULONG_PTR>(table)), entries.data(),
+                                     entries.size() * sizeof(Entry), nullptr))
+        return 0;
+    return static_cast<DWORD>(std::count_if(entries.begin(), entries.end(), [](const Entry& e) { return e.type != 0; }));
 }
 
 GuiObjects guiObjects(const driver::Process& process)
 {
     GuiObjects objects;
+    SetLastError(0);
     objects.gdi = GetGuiResources(process.handle(), GR_GDIOBJECTS);
     objects.user = GetGuiResources(process.handle(), GR_USEROBJECTS);
+    if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED)
+        return objects;
+    objects.gdi = wineGdiObjects(process.handle());
+    objects.user = 0;
     for (HWND w : driver::topLevelWindows(process.id(), false)) {
-        ++objects.windows;
-        EnumChildWindows(w, countChild, reinterpret_cast<LPARAM>(&objects.windows));
+        ++objects.user;
+        EnumChildWindows(w, countChild, reinterpret_cast<LPARAM>(&objects.user));
     }
     return objects;
-}
-
-std::string describe(const GuiObjects& objects)
-{
-    return "GDI " + std::to_string(objects.gdi) + ", USER " + std::to_string(objects.user) + ", windows " +
-           std::to_string(objects.windows);
 }
 
 const int cycles = 50;
@@ -192,8 +222,8 @@ const int cycles = 50;
 
 // A finished install hands over to the updater and ends the setup, so one run of it holds at most
 // an upgrade, a removal and the next install: the objects are taken at the same point of every
-// run, menu 104 after the removal, and compared with the first run's. On this bench the fifty
-// cycles take about 50 s alone and 95 s beside the rest of the suite.
+// run, menu 104 after the removal, and the last runs' compared with the first ones'. On this
+// bench the fifty cycles take about 35 s alone and 95 s beside the rest of the suite.
 TEST_F(Cycles, FiftyInstallUpgradeRemoveCyclesLeaveNothingAndPileUpNoObjects)
 {
     makeSmallCd();
@@ -206,7 +236,7 @@ TEST_F(Cycles, FiftyInstallUpgradeRemoveCyclesLeaveNothingAndPileUpNoObjects)
     ASSERT_TRUE(startSetup());
     HWND menu;
     ASSERT_TRUE(waitMenu104(&menu));
-    GuiObjects first;
+    std::vector<GuiObjects> counts;
     for (int cycle = 1; cycle <= cycles; ++cycle) {
         SCOPED_TRACE("cycle " + std::to_string(cycle));
         installMinimum(menu);
@@ -216,16 +246,24 @@ TEST_F(Cycles, FiftyInstallUpgradeRemoveCyclesLeaveNothingAndPileUpNoObjects)
         ASSERT_TRUE(waitMenu105(&menu));
         upgradeAndRemove(&menu);
         ASSERT_FALSE(HasFatalFailure());
-        GuiObjects now = guiObjects(setupProcess());
-        if (cycle == 1) {
-            first = now;
-            ASSERT_GT(first.windows, 0u);
-        }
-        EXPECT_LE(now.gdi, first.gdi) << describe(now) << " against " << describe(first);
-        EXPECT_LE(now.user, first.user) << describe(now) << " against " << describe(first);
-        EXPECT_LE(now.windows, first.windows) << describe(now) << " against " << describe(first);
+        counts.push_back(guiObjects(setupProcess()));
+        // Counts of nothing would always compare equal.
+        ASSERT_GT(counts.back().gdi, 0u);
+        ASSERT_GT(counts.back().user, 0u);
         ASSERT_EQ(disk, testkit::listFolder("D:\\"));
         ASSERT_FALSE(testkit::keyExists(HKEY_CURRENT_USER, testkit::makerKey));
+    }
+    // Objects in flight (a repaint, a cache) come and go by a few from one look to the next; a
+    // leak of one a cycle raises the median of the last ten looks forty above that of the first.
+    for (DWORD GuiObjects::*kind : {&GuiObjects::gdi, &GuiObjects::user}) {
+        auto median = [&](size_t from) {
+            std::vector<DWORD> some;
+            for (size_t i = from; i < from + 10; ++i)
+                some.push_back(counts[i].*kind);
+            std::sort(some.begin(), some.end());
+            return some[5];
+        };
+        EXPECT_LE(median(cycles - 10), median(0)) << (kind == &GuiObjects::gdi ? "GDI" : "USER") << " objects";
     }
     exitFrom(menu);
     EXPECT_EQ(disk, testkit::listFolder("D:\\"));

@@ -1,8 +1,9 @@
 // The demo CD as a pressed disc in Q:: an ISO 9660 image whose files Wine reads from a user-space
 // mount and whose label it reads from the image's own volume descriptor, through the loop device
 // the image is attached to. CTest's <arch>.disc_images.insert (tools/disc-image) brings the images
-// within reach first and writes how that went into <bench>/discs/status; where this host cannot
-// (not root, no /dev/fuse, no free loop device), the tests are skipped with that reason.
+// within reach first and writes how that went into <bench>/discs/status; only where this host
+// cannot (not root, no /dev/fuse, no free loop device) are the tests skipped, with that reason.
+// A missing status fails them, and so does a disc that went away before the test ended.
 
 #include <gtest/gtest.h>
 
@@ -32,19 +33,22 @@ protected:
         std::string discs = unixDiscsFolder();
         ASSERT_FALSE(discs.empty()) << "VK_WINE_DIR is not set: run the tests through tools/wine-run";
         std::string status = testkit::readFile(driver::unixToWine(discs + "/status"));
-        if (status == "<missing>")
-            GTEST_SKIP() << "no disc images within reach: tools/disc-image insert (CTest's disc_images.insert) "
-                            "puts them there";
         if (status.compare(0, 13, "unavailable: ") == 0)
             GTEST_SKIP() << "disc images cannot be mounted here: " << status.substr(13);
-        ASSERT_EQ("ready\n", status) << "tools/disc-image insert did not bring the images within reach";
+        ASSERT_EQ("ready\n", status) << "no disc images within reach: tools/disc-image insert (CTest's "
+                                        "disc_images.insert) puts them there";
     }
 
     void TearDown() override
     {
+        // A disc taken away during the test would have made the setup's "no CD" a pass.
+        if (!inserted_.empty()) {
+            std::string disc = driver::unixToWine(unixDiscsFolder() + "/" + inserted_);
+            EXPECT_TRUE(driver::fileExists(disc + "\\files\\setup.lst")) << inserted_ << ".iso went away during the test";
+        }
         Journey::TearDown();
         // Q: back on the bench's folder, as the other tests expect it.
-        if (imageInserted_) {
+        if (!inserted_.empty()) {
             EXPECT_TRUE(testkit::setDriveLabel('Q', "VELKORIN"));
         }
     }
@@ -55,12 +59,12 @@ protected:
         std::string disc = unixDiscsFolder() + "/" + name;
         if (!driver::defineDrive(letter, disc + "/files", disc + "/device"))
             return ::testing::AssertionFailure() << "cannot define " << letter << ": on " << disc;
-        imageInserted_ = true;
+        inserted_ = name;
         return testkit::waitDriveLabel(letter, label);
     }
 
 private:
-    bool imageInserted_ = false;
+    std::string inserted_;
 };
 
 }  // namespace

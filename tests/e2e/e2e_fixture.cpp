@@ -15,9 +15,25 @@ namespace e2e {
 
 namespace {
 
-// Programs that a test may leave running: the setup, the stand-ins, the driver's target.
+// The stand-ins, which the setup starts; and the programs that a test may leave running: the
+// setup, the stand-ins, the driver's target.
+const std::vector<std::string> standinPrograms = {"VELKORIN.EXE", "soundin.exe", "UPDATE.EXE"};
 const std::vector<std::string> leftoverPrograms = {"setup.exe", "VELKORIN.EXE", "soundin.exe",
                                                    "UPDATE.EXE", "driver_target.exe"};
+
+std::vector<StandinCall> readStandinLog()
+{
+    std::vector<StandinCall> calls;
+    for (const std::string& line : driver::readLines(testkit::standinLogPath())) {
+        size_t a = line.find('\t');
+        size_t b = a == std::string::npos ? a : line.find('\t', a + 1);
+        if (b == std::string::npos)
+            calls.push_back({line, "", ""});
+        else
+            calls.push_back({line.substr(0, a), line.substr(a + 1, b - a - 1), line.substr(b + 1)});
+    }
+    return calls;
+}
 
 std::string root(char letter) { return std::string(1, letter) + ":\\"; }
 
@@ -234,19 +250,21 @@ void SetupE2E::startRemovingEverything(HWND* menu, HWND* dialog)
     return ::testing::AssertionSuccess();
 }
 
-::testing::AssertionResult SetupE2E::expectExitWithoutWindow(DWORD timeoutMs)
+::testing::AssertionResult expectExitWithoutWindow(driver::Process& process, DWORD timeoutMs)
 {
     std::string seen;
     bool ended = driver::waitUntil([&] {
-        for (HWND w : driver::topLevelWindows(setup_.id(), true))
+        for (HWND w : driver::topLevelWindows(process.id(), true))
             if (seen.empty())
                 seen = driver::describeWindow(w);
-        return !setup_.running();
+        return !process.running();
     }, timeoutMs);
     if (!seen.empty())
         return ::testing::AssertionFailure() << "the setup showed a window: " << seen;
     if (!ended)
         return ::testing::AssertionFailure() << "the setup still runs after " << timeoutMs << " ms";
+    if (process.exitCode() != 0)
+        return ::testing::AssertionFailure() << "the setup ended with code " << process.exitCode();
     return ::testing::AssertionSuccess();
 }
 
@@ -303,18 +321,32 @@ bool SetupE2E::logHas(const std::string& text) const
     return std::find(lines.begin(), lines.end(), text) != lines.end();
 }
 
+::testing::AssertionResult SetupE2E::expectExitWithoutWindow(DWORD timeoutMs)
+{
+    return e2e::expectExitWithoutWindow(setup_, timeoutMs);
+}
+
+bool SetupE2E::standinsEnded() const
+{
+    return driver::waitUntil([&] {
+        for (const driver::ProcessEntry& p : driver::listProcesses()) {
+            // The game's windows a test starts itself stay open.
+            bool helper = std::any_of(helpers_.begin(), helpers_.end(),
+                                      [&](const driver::Process& h) { return h.id() == p.id; });
+            for (const std::string& name : standinPrograms)
+                if (!helper && lstrcmpiA(name.c_str(), p.exeName.c_str()) == 0)
+                    return false;
+        }
+        return true;
+    }, waitTimeoutMs);
+}
+
 std::vector<StandinCall> SetupE2E::standinCalls() const
 {
-    std::vector<StandinCall> calls;
-    for (const std::string& line : driver::readLines(testkit::standinLogPath())) {
-        size_t a = line.find('\t');
-        size_t b = a == std::string::npos ? a : line.find('\t', a + 1);
-        if (b == std::string::npos)
-            calls.push_back({line, "", ""});
-        else
-            calls.push_back({line.substr(0, a), line.substr(a + 1, b - a - 1), line.substr(b + 1)});
-    }
-    return calls;
+    // A stand-in writes its line and ends: one still running may not have written it yet.
+    if (!standinsEnded())
+        ADD_FAILURE() << "a stand-in still runs after " << waitTimeoutMs << " ms";
+    return readStandinLog();
 }
 
 ::testing::AssertionResult SetupE2E::waitStandinCalls(size_t count, DWORD timeoutMs)
@@ -322,9 +354,10 @@ std::vector<StandinCall> SetupE2E::standinCalls() const
     if (driver::waitLineCount(testkit::standinLogPath(), count, timeoutMs))
         return ::testing::AssertionSuccess();
     ::testing::AssertionResult r = ::testing::AssertionFailure();
-    r << "the stand-in log " << testkit::standinLogPath() << " has " << standinCalls().size() << " lines after "
-      << timeoutMs << " ms, expected " << count;
-    for (const StandinCall& c : standinCalls())
+    const std::vector<StandinCall> calls = readStandinLog();
+    r << "the stand-in log " << testkit::standinLogPath() << " has " << calls.size() << " lines after " << timeoutMs
+      << " ms, expected " << count;
+    for (const StandinCall& c : calls)
         r << "\n  " << driver::toUtf8(c.name + " | " + c.module + " | " + c.directory);
     return r;
 }

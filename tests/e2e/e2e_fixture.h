@@ -68,7 +68,7 @@ protected:
     void startRemovingEverything(HWND* menu, HWND* dialog);
     // The setup's process has ended; exit code into *code when given.
     ::testing::AssertionResult waitSetupExit(DWORD timeoutMs = waitTimeoutMs, DWORD* code = nullptr);
-    // The setup ends without ever showing a window while we watch.
+    // The setup ends with code 0 without ever showing a window while we watch.
     ::testing::AssertionResult expectExitWithoutWindow(DWORD timeoutMs = startTimeoutMs);
 
     // The setup from the command line, in a process of its own beside the one above: Q:\setup.exe
@@ -83,6 +83,7 @@ protected:
     bool logHas(const std::string& text) const;
 
     // The stand-ins.
+    // The log, read once every stand-in the setup started has ended (and so written its line).
     std::vector<StandinCall> standinCalls() const;
     ::testing::AssertionResult waitStandinCalls(size_t count, DWORD timeoutMs = waitTimeoutMs);
     // The log holds at least count calls, and call number count is of name started as module
@@ -104,10 +105,14 @@ protected:
 
 private:
     void killLeftovers();
+    bool standinsEnded() const;
     driver::Process setup_;
     driver::Process commandLine_;
     std::vector<driver::Process> helpers_;
 };
+
+// The process ends with code 0 without ever showing a window while we watch.
+::testing::AssertionResult expectExitWithoutWindow(driver::Process& process, DWORD timeoutMs = startTimeoutMs);
 
 // Stopping a copy after a given file. The copy looks at its queue after every file and takes all
 // that waits there; a close it finds asks the cancel question, whose box holds the copy until it
