@@ -104,9 +104,18 @@ static DWORD placeWhole(const char* source, const WIN32_FILE_ATTRIBUTE_DATA& sou
     if (GetLastError() == ERROR_PATH_NOT_FOUND)
         return ERROR_PATH_NOT_FOUND;
 
+    // Fail-if-exists costs less than overwriting under Wine. A partial file is there only when a
+    // killed run's could not be taken away as the folder was entered: it goes now, or the copy
+    // fails with the reason it stays.
     DWORD error = 0;
     WIN32_FILE_ATTRIBUTE_DATA copy;
-    if (!CopyFileA(source, partial, FALSE) || !GetFileAttributesExA(partial, GetFileExInfoStandard, &copy))
+    BOOL copied = CopyFileA(source, partial, TRUE);
+    if (!copied && GetLastError() == ERROR_FILE_EXISTS) {
+        if (!discardPartialFile(partial))
+            return GetLastError();
+        copied = CopyFileA(source, partial, TRUE);
+    }
+    if (!copied || !GetFileAttributesExA(partial, GetFileExInfoStandard, &copy))
         error = GetLastError();
     else if (fileSize(copy) != fileSize(sourceData))
         error = ERROR_READ_FAULT;

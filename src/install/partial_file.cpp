@@ -10,12 +10,13 @@ bool partialFilePath(char* out, std::size_t size, const char* folder)
     return formatText(out, size, "%s%s", folder, partialFileName);
 }
 
-void discardPartialFile(const char* path)
+bool discardPartialFile(const char* path)
 {
-    if (DeleteFileA(path) || GetLastError() != ERROR_ACCESS_DENIED)
-        return;
-    if (SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL))
-        DeleteFileA(path);
+    if (DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND)
+        return true;
+    if (GetLastError() != ERROR_ACCESS_DENIED)
+        return false;
+    return SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL) && DeleteFileA(path);
 }
 
 void discardPartialFileIn(const char* folder)

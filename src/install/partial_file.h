@@ -13,8 +13,9 @@ constexpr char partialFileName[] = "~VKCOPY.TMP";
 bool partialFilePath(char* out, std::size_t size, const char* folder);
 
 // Deletes the file a copy was writing. A copy killed outright may have carried a read-only
-// source's attributes over to it, which would keep it from being deleted.
-void discardPartialFile(const char* path);
+// source's attributes over to it, which would keep it from being deleted. False, with the
+// system's error, when it stays.
+bool discardPartialFile(const char* path);
 
 // What a run that was killed left in folder, before another copies into it or removes it.
 void discardPartialFileIn(const char* folder);
