@@ -77,59 +77,21 @@ static void markArchiveOnly(const char* path)
         SetFileAttributesA(path, FILE_ATTRIBUTE_ARCHIVE);
 }
 
-// A copy takes the source's attributes (and the archive bit): only a source with others needs
-// its copy's replaced.
-static bool copyNeedsArchiveOnly(DWORD sourceAttributes)
+// Puts source in place as destination, whole, or nothing (copyWhole), never over a file that
+// stands under the name: ERROR_FILE_EXISTS then; ERROR_PATH_NOT_FOUND when the destination's
+// folder is missing.
+static DWORD placeWhole(const char* source, const char* partial, const char* destination)
 {
-    return (sourceAttributes & ~(FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NORMAL)) != 0;
-}
-
-static ULONGLONG fileSize(const WIN32_FILE_ATTRIBUTE_DATA& data)
-{
-    return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-// Puts source in place as destination, whole, or nothing. The copy is written as partial and
-// renamed only once its size is the source's: Wine's CopyFileA ends a copy at a failed read as
-// if the file had ended and reports success, and leaves what it wrote when a write fails; a
-// process killed outright leaves the same. ERROR_FILE_EXISTS when a file stands under the name
-// (it is never overwritten); ERROR_PATH_NOT_FOUND when the destination's folder is missing; a
-// copy that comes out short fails with ERROR_READ_FAULT, since only a read cut short gives one.
-static DWORD placeWhole(const char* source, const WIN32_FILE_ATTRIBUTE_DATA& sourceData,
-                        const char* partial, const char* destination)
-{
-    // Asked first, so that a file there is not copied for nothing (an upgrade meets many).
+    // A source that is not there fails the file as the system's copy does, before the
+    // destination is looked at: a file there of that name is not counted as installed.
+    if (GetFileAttributesA(source) == INVALID_FILE_ATTRIBUTES)
+        return GetLastError();
+    // Asked before copying, so that a file there is not copied for nothing (an upgrade meets many).
     if (GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES)
         return ERROR_FILE_EXISTS;
     if (GetLastError() == ERROR_PATH_NOT_FOUND)
         return ERROR_PATH_NOT_FOUND;
-
-    // Fail-if-exists costs less than overwriting under Wine. A partial file is there only when a
-    // killed run's could not be taken away as the folder was entered: it goes now, or the copy
-    // fails with the reason it stays.
-    DWORD error = 0;
-    WIN32_FILE_ATTRIBUTE_DATA copy;
-    BOOL copied = CopyFileA(source, partial, TRUE);
-    if (!copied && GetLastError() == ERROR_FILE_EXISTS) {
-        if (!discardPartialFile(partial))
-            return GetLastError();
-        copied = CopyFileA(source, partial, TRUE);
-    }
-    if (!copied || !GetFileAttributesExA(partial, GetFileExInfoStandard, &copy))
-        error = GetLastError();
-    else if (fileSize(copy) != fileSize(sourceData))
-        error = ERROR_READ_FAULT;
-    if (error == 0) {
-        if (copyNeedsArchiveOnly(sourceData.dwFileAttributes))
-            SetFileAttributesA(partial, FILE_ATTRIBUTE_ARCHIVE);
-        if (MoveFileA(partial, destination))
-            return 0;
-        error = GetLastError();
-        if (error == ERROR_ALREADY_EXISTS)
-            error = ERROR_FILE_EXISTS;
-    }
-    discardPartialFile(partial);
-    return error;
+    return copyWhole(source, partial, destination);
 }
 
 // Copies one file, never over an existing one. 0 when the file is in place, else the error.
@@ -143,11 +105,7 @@ static DWORD copyFile(CopyRun& run, const char* name)
         !partialFilePath(partial, sizeof partial, run.destinationFolder))
         return ERROR_FILENAME_EXCED_RANGE;
 
-    // The source's size is what a whole copy must have; a missing source is told as the copy's.
-    WIN32_FILE_ATTRIBUTE_DATA sourceData;
-    if (!GetFileAttributesExA(source, GetFileExInfoStandard, &sourceData))
-        return GetLastError();
-    DWORD error = placeWhole(source, sourceData, partial, destination);
+    DWORD error = placeWhole(source, partial, destination);
     if (error == 0) {
         recordCopy(run, destination);
         return 0;
@@ -167,7 +125,7 @@ static DWORD copyFile(CopyRun& run, const char* name)
     // An upgrade's emptied folders go by the removal's rules; a fresh install removes its own.
     if (run.kind == RunKind::fresh)
         recordCopy(run, run.destinationFolder);
-    error = placeWhole(source, sourceData, partial, destination);
+    error = placeWhole(source, partial, destination);
     if (error == 0) {
         recordCopy(run, destination);
         return 0;

@@ -216,7 +216,7 @@ TEST_F(Unattended, ADialogSetupStaysAwayAndWhatCannotBeUndoneIsNamed)
     EXPECT_TRUE(commandLineRun().waitExit(e2e::startTimeoutMs));
     CloseHandle(held);
     EXPECT_EQ(4u, commandLineRun().exitCode());
-    EXPECT_TRUE(logHas("エラーコード 30"));
+    EXPECT_TRUE(logHas("エラーコード 21"));
     for (const std::string& left : {game, std::string("D:\\Orbek\\VELKORIN"), std::string("D:\\Orbek")})
         EXPECT_TRUE(logHas("元に戻せませんでした: " + left)) << left;
     EXPECT_FALSE(testkit::keyExists(HKEY_CURRENT_USER, testkit::makerKey));
