@@ -37,10 +37,22 @@ void showFreeSpace(HWND dlg, const char* root)
         SendDlgItemMessageA(dlg, IDC_PROGRESS_FREE_SPACE, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
 }
 
+// The copy between two repaints leaves the bar and the label behind what they hold.
+static void paintBarAndLabel(HWND dlg)
+{
+    for (int id : {IDC_PROGRESS_BAR, IDC_PROGRESS_PERCENT}) {
+        if (HWND control = GetDlgItem(dlg, id)) {
+            InvalidateRect(control, nullptr, TRUE);
+            UpdateWindow(control);
+        }
+    }
+}
+
 bool confirmClose(HWND dlg, const char* question)
 {
     if (setup.copyState == copyIdle)
         return true;
+    paintBarAndLabel(dlg);
     if (showMessage(dlg, question, captionSetup, MB_YESNO) != IDYES)
         return false;
     setup.copyState = copyCancelRequested;
@@ -62,6 +74,7 @@ void startPanelProgress(PanelProgress& panel, HWND dlg, std::int32_t count)
     panel.shownPercent = -1;
     panel.display = {GetTickCount()};
     panel.redrawHeld = false;
+    panel.unpainted = false;
 }
 
 // Both controls paint at once on every step and text (the static even when its text is
@@ -75,16 +88,25 @@ static void holdRedraw(PanelProgress& panel)
     panel.redrawHeld = true;
 }
 
-void releasePanel(PanelProgress& panel)
+// Redraw on, nothing repainted: a window shown over them, or uncovering them, finds both
+// painting what they hold.
+static void allowRedraw(PanelProgress& panel)
 {
     if (!panel.redrawHeld)
         return;
-    for (int id : {IDC_PROGRESS_BAR, IDC_PROGRESS_PERCENT}) {
-        HWND control = GetDlgItem(panel.window, id);
-        SendMessageA(control, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(control, nullptr, TRUE);
-    }
+    SendDlgItemMessageA(panel.window, IDC_PROGRESS_BAR, WM_SETREDRAW, TRUE, 0);
+    SendDlgItemMessageA(panel.window, IDC_PROGRESS_PERCENT, WM_SETREDRAW, TRUE, 0);
     panel.redrawHeld = false;
+}
+
+void releasePanel(PanelProgress& panel)
+{
+    allowRedraw(panel);
+    if (!panel.unpainted)
+        return;
+    for (int id : {IDC_PROGRESS_BAR, IDC_PROGRESS_PERCENT})
+        InvalidateRect(GetDlgItem(panel.window, id), nullptr, TRUE);
+    panel.unpainted = false;
 }
 
 void advancePanel(PanelProgress& panel)
@@ -93,11 +115,13 @@ void advancePanel(PanelProgress& panel)
     if (!panel.window)
         return;
     bool labelChanges = advance.percent != panel.shownPercent;
-    if (advance.steps > 0 || labelChanges)
-        holdRedraw(panel);
+    // With many files to a percent most files change nothing.
+    if (advance.steps == 0 && !labelChanges)
+        return;
+    holdRedraw(panel);
+    panel.unpainted = true;
     for (std::int32_t i = 0; i < advance.steps; ++i)
         SendDlgItemMessageA(panel.window, IDC_PROGRESS_BAR, PBM_STEPIT, 0, 0);
-    // With many files to a percent most files change nothing.
     if (labelChanges) {
         setPercentLabel(panel.window, advance.percent);
         panel.shownPercent = advance.percent;
@@ -111,16 +135,23 @@ static bool messagesWaiting()
     return HIWORD(GetQueueStatus(kinds)) != 0;
 }
 
-bool panelRefreshDue(const PanelProgress& panel)
-{
-    return displayDue(panel.display, GetTickCount()) || messagesWaiting();
-}
-
 void refreshPanel(PanelProgress& panel)
 {
     releasePanel(panel);
     pumpMessages();
     panel.display.shownAt = GetTickCount();
+}
+
+// A message that waits is no reason to repaint: the mouse moved over the dialog, say, as it may
+// after every file.
+void tendPanel(PanelProgress& panel)
+{
+    if (displayDue(panel.display, GetTickCount())) {
+        refreshPanel(panel);
+    } else if (messagesWaiting()) {
+        allowRedraw(panel);
+        pumpMessages();
+    }
 }
 
 void showPanelComplete(PanelProgress& panel)

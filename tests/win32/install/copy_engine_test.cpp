@@ -15,6 +15,7 @@
 
 #include "install/copy_engine.h"
 #include "install/install_folder.h"
+#include "install/progress_panel.h"
 #include "record/install_record.h"
 #include "resources/resource.h"
 #include "shell/base/dialogs.h"
@@ -36,6 +37,7 @@ const char installDir[] = "D:\\CeTest\\Orbek\\VELKORIN\\";
 struct BareDialog {
     bool upgrade = false;
     int cancelAfterLabels = 0;   // close the dialog after this many label changes; 0: never
+    bool askOnClose = false;     // the close asks the dialogs' question (answered by the test)
 
     std::atomic<HWND> window{nullptr};
     WNDPROC labelProc = nullptr;
@@ -45,15 +47,51 @@ struct BareDialog {
     int bar = -1;
     std::string label;
     bool controlsPaint = false;   // bar and label both left with their visible style
+    WNDPROC barProc = nullptr;
+    HHOOK questionHook = nullptr;
+    int paintedBar = -1;          // what the bar and the label held when they last painted
+    std::string paintedLabel;
+    int barAtQuestion[2] = {-1, -1};   // painted and held as the question came up
+    std::string labelAtQuestion[2];
 };
 
 BareDialog* bare = nullptr;
+
+std::string windowText(HWND window)
+{
+    char text[32] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
 
 LRESULT CALLBACK countingLabelProc(HWND label, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_SETTEXT && ++bare->labels == bare->cancelAfterLabels)
         PostMessageA(GetParent(label), WM_CLOSE, 0, 0);
+    if (msg == WM_PAINT)
+        bare->paintedLabel = windowText(label);
     return CallWindowProcA(bare->labelProc, label, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK paintedBarProc(HWND bar, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_PAINT)
+        bare->paintedBar = static_cast<int>(CallWindowProcA(bare->barProc, bar, PBM_GETPOS, 0, 0));
+    return CallWindowProcA(bare->barProc, bar, msg, wParam, lParam);
+}
+
+// The first message box over the dialog as it comes up: the bar and the label painted and held.
+LRESULT CALLBACK questionHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    HWND box = reinterpret_cast<HWND>(wParam);
+    HWND dlg = bare->window;
+    if (code == HCBT_ACTIVATE && dlg && GetWindow(box, GW_OWNER) == dlg && bare->barAtQuestion[1] < 0) {
+        bare->barAtQuestion[0] = bare->paintedBar;
+        bare->barAtQuestion[1] = static_cast<int>(SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0));
+        bare->labelAtQuestion[0] = bare->paintedLabel;
+        bare->labelAtQuestion[1] = windowText(GetDlgItem(dlg, IDC_PROGRESS_PERCENT));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 INT_PTR CALLBACK bareProgressProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
@@ -67,6 +105,14 @@ INT_PTR CALLBACK bareProgressProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
         HWND label = GetDlgItem(dlg, IDC_PROGRESS_PERCENT);
         bare->labelProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(countingLabelProc)));
+        bare->barProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+            GetDlgItem(dlg, IDC_PROGRESS_BAR), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(paintedBarProc)));
+        // Shown, as the real dialogs are when their copy starts, or nothing would paint.
+        if (bare->askOnClose) {
+            bare->questionHook = SetWindowsHookExA(WH_CBT, questionHook, nullptr, GetCurrentThreadId());
+            ShowWindow(dlg, SW_SHOW);
+            UpdateWindow(dlg);
+        }
         setup.copyState = copyIdle;
         bare->window = dlg;
         PostMessageA(dlg, WM_COMMAND, IDC_PROGRESS_START, 0);
@@ -87,9 +133,16 @@ INT_PTR CALLBACK bareProgressProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
             if (!result)
                 EndDialog(dlg, 1);
             setup.copyState = copyIdle;
+            if (bare->questionHook)
+                UnhookWindowsHookEx(bare->questionHook);
         }
         break;
     case WM_CLOSE:
+        if (bare->askOnClose) {
+            if (confirmClose(dlg, "中止しますか？"))
+                EndDialog(dlg, 1);
+            break;
+        }
         if (setup.copyState != copyIdle)
             setup.copyState = copyCancelRequested;
         EndDialog(dlg, 1);
@@ -190,15 +243,19 @@ protected:
         std::strcpy(setup.targetDir, dir.c_str());
     }
 
-    void startRun(bool upgrade, int cancelAfterLabels = 0)
+    void startRun(bool upgrade, int cancelAfterLabels = 0, bool askOnClose = false)
     {
         dialog_.upgrade = upgrade;
         dialog_.cancelAfterLabels = cancelAfterLabels;
+        dialog_.askOnClose = askOnClose;
         dialog_.window = nullptr;
         dialog_.labels = 0;
         dialog_.result = dialog_.copyStateAfter = dialog_.bar = -1;
         dialog_.label.clear();
         dialog_.controlsPaint = false;
+        dialog_.questionHook = nullptr;
+        dialog_.paintedBar = dialog_.barAtQuestion[0] = dialog_.barAtQuestion[1] = -1;
+        dialog_.paintedLabel = dialog_.labelAtQuestion[0] = dialog_.labelAtQuestion[1] = "";
         bare = &dialog_;
         ui_.reset(new testkit::Background([upgrade] {
             openDialog(upgrade ? IDD_UPGRADE : IDD_INSTALL, nullptr, bareProgressProc);
@@ -571,14 +628,18 @@ class UpgradeCancel : public Upgrade, public ::testing::WithParamInterface<Cance
 TEST_P(UpgradeCancel, DeletesExactlyTheFilesItCreated)
 {
     const CancelPoint& point = GetParam();
-    testkit::MessageWatcher watcher({IDOK});
-    startRun(true, point.afterFiles);
+    testkit::MessageWatcher watcher({IDYES, IDOK});
+    startRun(true, point.afterFiles, true);
     expectRunEnds();
     Seen seen = watcher.stop();
 
     EXPECT_EQ(0, dialog_.result);
-    // The run got as far as the file it was cancelled after, and no further.
+    // The run got as far as the file it was cancelled after, and no further; its question came
+    // up over the bar and the label painted as they stood.
     EXPECT_EQ(point.afterFiles, dialog_.labels);
+    EXPECT_EQ(point.afterFiles * 20, dialog_.barAtQuestion[1]);
+    EXPECT_EQ(dialog_.barAtQuestion[1], dialog_.barAtQuestion[0]);
+    EXPECT_EQ(dialog_.labelAtQuestion[1], dialog_.labelAtQuestion[0]);
     EXPECT_TRUE(dialog_.controlsPaint);
     EXPECT_EQ(0, setup.chosenType);
     for (const char* name : {"KAO.DAT", "voice\\VALL00.DAT", "SE.DAT"})
