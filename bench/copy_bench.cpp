@@ -30,6 +30,7 @@
 #include "bench_timing.h"
 #include "install/copy_engine.h"
 #include "install/manifest_reader.h"
+#include "install/partial_file.h"
 #include "resources/resource.h"
 #include "shell/base/dialogs.h"
 #include "shell/base/setup_state.h"
@@ -128,10 +129,15 @@ struct EngineRun {
     double labelSetAt;   // when label 1045 was last set: the completion sets "100 %" first
     double completion;   // from then to the return: save migration, record, shortcut offer
     WNDPROC labelProc;
+    WNDPROC barProc;
+    int barPaints;       // the engine's repaints of the bar (the label's go with them)
+    double barPaintSeconds;
+    double labelPaintSeconds;
 };
 
 // What the engine would pay over a run that crosses every percent once if it painted them all:
-// 100 bar steps and 100 label changes, each followed by a pump. The engine paints once a frame.
+// 100 bar steps and 100 label changes, each followed by a pump. The engine paints at most ten
+// times a second.
 double showFullProgress(HWND dlg)
 {
     double start = now();
@@ -145,17 +151,52 @@ double showFullProgress(HWND dlg)
     return now() - start;
 }
 
-// What the engine cannot leave out, whatever it paints: after every file a look at the queue
-// (a close may wait) and at the copy's attributes, and the 100 bar steps and label texts of a
-// run, here unpainted. Under Wine every one of them asks the wineserver.
+// What the engine cannot leave out, whatever it paints: the 100 bar steps and label texts of a
+// run, here unpainted; after every file a look at the queue (a close may wait); and the calls
+// that make each copy whole or nothing: the source's size, whether the destination's name is
+// free, the copy's size under its partial name, its rename. Under Wine every one of them asks
+// the wineserver, and a name not there yet costs a scan of its folder.
 struct RequiredCalls {
     double steps = 0;
     double queueChecks = 0;
-    double attributeChecks = 0;
+    double sourceSizes = 0;
+    double nameChecks = 0;
+    double copySizes = 0;
+    double renames = 0;
+
+    double copyCalls() const { return sourceSizes + nameChecks + copySizes + renames; }
 };
 
-const std::vector<FileCopy>* probedFiles = nullptr;
+const std::vector<FileCopy>* probedFiles = nullptr;   // destinations in a tree of their own
 RequiredCalls requiredCalls;
+
+// The engine's calls around each copy, in its order and into a tree that fills as the engine's
+// does, each timed; the copies themselves (CopyFileA to the partial name) are not.
+void timeCopyCalls(const std::vector<FileCopy>& files, RequiredCalls& calls)
+{
+    for (const FileCopy& file : files) {
+        char partial[MAX_PATH];
+        partialFilePath(partial, sizeof partial, file.folder.c_str());
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        double start = now();
+        GetFileAttributesExA(file.source.c_str(), GetFileExInfoStandard, &data);
+        double sized = now();
+        DWORD attributes = GetFileAttributesA(file.destination.c_str());
+        DWORD error = GetLastError();
+        double checked = now();
+        calls.sourceSizes += sized - start;
+        calls.nameChecks += checked - sized;
+        if (attributes == INVALID_FILE_ATTRIBUTES && error == ERROR_PATH_NOT_FOUND)
+            CreateDirectoryA(file.folder.c_str(), nullptr);
+        CopyFileA(file.source.c_str(), partial, FALSE);
+        start = now();
+        GetFileAttributesExA(partial, GetFileExInfoStandard, &data);
+        sized = now();
+        MoveFileA(partial, file.destination.c_str());
+        calls.copySizes += sized - start;
+        calls.renames += now() - sized;
+    }
+}
 
 double timeRequiredCalls(HWND dlg)
 {
@@ -170,6 +211,7 @@ double timeRequiredCalls(HWND dlg)
         SendMessageA(bar, PBM_STEPIT, 0, 0);
         SendMessageA(label, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     }
+    requiredCalls = {};
     requiredCalls.steps = now() - start;
     SendMessageA(bar, WM_SETREDRAW, TRUE, 0);
     SendMessageA(label, WM_SETREDRAW, TRUE, 0);
@@ -179,20 +221,35 @@ double timeRequiredCalls(HWND dlg)
     for (std::size_t i = 0; i < probedFiles->size(); ++i)
         GetQueueStatus(kinds);
     requiredCalls.queueChecks = now() - start;
-    start = now();
-    for (const FileCopy& file : *probedFiles)
-        GetFileAttributesA(file.source.c_str());
-    requiredCalls.attributeChecks = now() - start;
-    return requiredCalls.steps + requiredCalls.queueChecks + requiredCalls.attributeChecks;
+    timeCopyCalls(*probedFiles, requiredCalls);
+    return requiredCalls.steps + requiredCalls.queueChecks + requiredCalls.copyCalls();
 }
 
 EngineRun* engineRun = nullptr;
+
+// The engine's repaints of the bar and the label, timed as they happen.
+LRESULT timePaint(WNDPROC proc, HWND control, UINT msg, WPARAM wParam, LPARAM lParam, double& seconds)
+{
+    if (msg != WM_PAINT)
+        return CallWindowProcA(proc, control, msg, wParam, lParam);
+    double start = now();
+    LRESULT result = CallWindowProcA(proc, control, msg, wParam, lParam);
+    seconds += now() - start;
+    return result;
+}
 
 LRESULT CALLBACK timedLabelProc(HWND label, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_SETTEXT)
         engineRun->labelSetAt = now();
-    return CallWindowProcA(engineRun->labelProc, label, msg, wParam, lParam);
+    return timePaint(engineRun->labelProc, label, msg, wParam, lParam, engineRun->labelPaintSeconds);
+}
+
+LRESULT CALLBACK timedBarProc(HWND bar, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_PAINT)
+        ++engineRun->barPaints;
+    return timePaint(engineRun->barProc, bar, msg, wParam, lParam, engineRun->barPaintSeconds);
 }
 
 // A progress dialog as the install dialog is while it copies: visible, driven by the engine.
@@ -205,6 +262,8 @@ INT_PTR CALLBACK benchDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
         SetDlgItemTextA(dlg, IDC_PROGRESS_PERCENT, "0 %");
         engineRun->labelProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
             GetDlgItem(dlg, IDC_PROGRESS_PERCENT), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(timedLabelProc)));
+        engineRun->barProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+            GetDlgItem(dlg, IDC_PROGRESS_BAR), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(timedBarProc)));
         ShowWindow(dlg, SW_SHOW);
         UpdateWindow(dlg);
         PostMessageA(dlg, WM_COMMAND, IDC_PROGRESS_START, 0);
@@ -215,6 +274,8 @@ INT_PTR CALLBACK benchDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
                 engineRun->probe == Probe::paintEveryPercent ? showFullProgress(dlg) : timeRequiredCalls(dlg);
             EndDialog(dlg, 1);
         } else if (LOWORD(wParam) == IDC_PROGRESS_START) {
+            engineRun->barPaints = 0;
+            engineRun->barPaintSeconds = engineRun->labelPaintSeconds = 0;
             double start = now();
             engineRun->result = runFreshInstall(dlg, engineRun->level);
             double end = now();
@@ -232,17 +293,17 @@ INT_PTR CALLBACK benchDialogProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
     return 0;
 }
 
-bool engineCopy(int level, const std::string& root, double& seconds, double& completion, Probe probe = Probe::none)
+// The run's result is 1 when the engine completed.
+EngineRun engineCopy(int level, const std::string& root, Probe probe = Probe::none)
 {
     std::memset(setup.targetDir, 0, sizeof setup.targetDir);
     std::strcpy(setup.targetDir, root.c_str());
     setup.chosenType = level;
-    EngineRun run = {level, probe, 0, 0, 0, 0, nullptr};
+    EngineRun run = {level, probe, 0, 0, 0, 0, nullptr, nullptr, 0, 0, 0};
     engineRun = &run;
     DialogBoxParamA(setup.appInstance, MAKEINTRESOURCEA(IDD_INSTALL), nullptr, benchDialogProc, 0);
-    seconds = run.seconds;
-    completion = run.completion;
-    return run.result == 1;
+    engineRun = nullptr;
+    return run;
 }
 
 // From the peer's start to its end: its own loading is part of what a player waits for.
@@ -435,28 +496,34 @@ int main(int argc, char** argv)
     if (name == "large-dialogs")
         return dialogRuns(name, destinationRoot, files, runs);
 
-    std::vector<double> engineTimes, bareTimes, ratios, completions;
+    std::vector<double> engineTimes, bareTimes, ratios, completions, paints, barPaintSeconds, labelPaintSeconds;
     int status = 0;
     for (int i = 0; i < runs && status == 0; ++i) {
         testkit::deleteTree(engineRoot.substr(0, engineRoot.size() - 1));
         testkit::deleteTree(bareRoot.substr(0, bareRoot.size() - 1));
         CreateDirectoryA(engineRoot.c_str(), nullptr);
         CreateDirectoryA(bareRoot.c_str(), nullptr);
-        double engineSeconds = 0, completion = 0, bareSeconds = 0;
+        EngineRun run{};
+        double bareSeconds = 0;
         auto engine = [&] {
-            if (engineCopy(level, engineRoot, engineSeconds, completion))
+            run = engineCopy(level, engineRoot);
+            if (run.result == 1)
                 return true;
             std::printf("%s: the engine's run failed\n", name.c_str());
             return false;
         };
         if (!alternateWithBareLoop(i, engine, files, bareSeconds))
             status = 1;
-        engineTimes.push_back(engineSeconds);
+        engineTimes.push_back(run.seconds);
         bareTimes.push_back(bareSeconds);
-        ratios.push_back(engineSeconds / bareSeconds);
-        completions.push_back(completion);
-        std::printf("%s: run %d: engine %.3f s (completion %.3f s), bare loop %.3f s, ratio %.3f\n",
-                    name.c_str(), i + 1, engineSeconds, completion, bareSeconds, ratios.back());
+        ratios.push_back(run.seconds / bareSeconds);
+        completions.push_back(run.completion);
+        paints.push_back(run.barPaints);
+        barPaintSeconds.push_back(run.barPaintSeconds);
+        labelPaintSeconds.push_back(run.labelPaintSeconds);
+        std::printf("%s: run %d: engine %.3f s (completion %.3f s, %d repaints %.3f s), bare loop %.3f s, ratio %.3f\n",
+                    name.c_str(), i + 1, run.seconds, run.completion, run.barPaints,
+                    run.barPaintSeconds + run.labelPaintSeconds, bareSeconds, ratios.back());
         std::fflush(stdout);
     }
     testkit::deleteTree(destinationRoot);
@@ -466,26 +533,36 @@ int main(int argc, char** argv)
     if (status != 0 || engineTimes.empty())
         return 1;
 
-    std::vector<double> display, steps, queueChecks, attributeChecks;
-    probedFiles = &files;
+    std::vector<double> display, steps, queueChecks, sourceSizes, nameChecks, copySizes, renames;
+    std::vector<FileCopy> probeFiles;
+    listFiles(level, engineRoot, probeFiles);
+    probedFiles = &probeFiles;
     for (int i = 0; i < 3; ++i) {
-        double seconds = 0, unused = 0;
-        engineCopy(level, engineRoot, seconds, unused, Probe::paintEveryPercent);
-        display.push_back(seconds);
-        engineCopy(level, engineRoot, seconds, unused, Probe::requiredCalls);
+        display.push_back(engineCopy(level, engineRoot, Probe::paintEveryPercent).seconds);
+        CreateDirectoryA(destinationRoot.c_str(), nullptr);
+        CreateDirectoryA(engineRoot.c_str(), nullptr);
+        engineCopy(level, engineRoot, Probe::requiredCalls);
+        testkit::deleteTree(destinationRoot);
         steps.push_back(requiredCalls.steps);
         queueChecks.push_back(requiredCalls.queueChecks);
-        attributeChecks.push_back(requiredCalls.attributeChecks);
+        sourceSizes.push_back(requiredCalls.sourceSizes);
+        nameChecks.push_back(requiredCalls.nameChecks);
+        copySizes.push_back(requiredCalls.copySizes);
+        renames.push_back(requiredCalls.renames);
     }
-    std::printf("%s: painting each of a run's 100 bar steps and labels would take %.3f s; "
+    std::printf("%s: painting each of a run's 100 bar steps and labels would take %.3f s; the engine repainted "
+                "the bar and the label %.0f times a run, the bar in %.3f s, the label in %.3f s; "
                 "of the engine's time, the completion (save migration, record, shortcut offer) takes %.3f s\n",
-                name.c_str(), median(display), median(completions));
+                name.c_str(), median(display), median(paints), median(barPaintSeconds), median(labelPaintSeconds),
+                median(completions));
     // The least the engine can cost over the bare loop with no repaint at all.
-    double required = median(steps) + median(queueChecks) + median(attributeChecks) + median(completions);
+    double copyCalls = median(sourceSizes) + median(nameChecks) + median(copySizes) + median(renames);
+    double required = median(steps) + median(queueChecks) + copyCalls + median(completions);
     std::printf("%s: unpainted, the 100 bar steps and labels take %.3f s, a look at the queue after each file %.3f s, "
-                "at each copy's attributes %.3f s; with the completion that is already a ratio of %.3f\n",
-                name.c_str(), median(steps), median(queueChecks), median(attributeChecks),
-                (median(bareTimes) + required) / median(bareTimes));
+                "the calls around each copy %.3f s (the source's size %.3f s, whether the name is free %.3f s, "
+                "the copy's size %.3f s, the rename %.3f s); with the completion that is already a ratio of %.3f\n",
+                name.c_str(), median(steps), median(queueChecks), copyCalls, median(sourceSizes), median(nameChecks),
+                median(copySizes), median(renames), (median(bareTimes) + required) / median(bareTimes));
     // The two copies of a run follow each other, so the ratio within a run is the steadier
     // figure on a machine whose load changes; its median is the result.
     std::printf("%s: %zu files, median engine %.3f s, median bare loop %.3f s, %s\n", name.c_str(), files.size(),

@@ -30,6 +30,11 @@ set_tests_properties(${CMAKE_SYSTEM_PROCESSOR}.lstcheck.demo_cd PROPERTIES
   RESOURCE_LOCK vk_wine_prefix_${CMAKE_SYSTEM_PROCESSOR}
   LABELS "wine;${CMAKE_SYSTEM_PROCESSOR}")
 
+# The demo CD carries the setup as a player gets it: no symbols, no debug sections.
+add_test(NAME ${CMAKE_SYSTEM_PROCESSOR}.demo_cd.setup_stripped COMMAND ${CMAKE_OBJDUMP} -h -p ${VK_DEMO_CD}/setup.exe)
+set_tests_properties(${CMAKE_SYSTEM_PROCESSOR}.demo_cd.setup_stripped PROPERTIES
+  PASS_REGULAR_EXPRESSION "symbols stripped" FAIL_REGULAR_EXPRESSION "\\.debug" LABELS "${CMAKE_SYSTEM_PROCESSOR}")
+
 # One CTest entry per GoogleTest test, named <arch>.<target>.<Suite>.<Test> (i686.e2e_tests...,
 # x86_64.e2e_tests...). The list is taken when CTest starts, by running the program under Wine.
 # The Wine tests of one architecture share one prefix, its registry, its drives and the desktop,

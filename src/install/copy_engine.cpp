@@ -297,12 +297,10 @@ static int runCopy(HWND window, int level, RunKind kind)
         if (error != 0)
             return failRun(run, error);
         advancePanel(run.panel);
-        // Only the pump lets a close through: whenever none runs, no cancel can be waiting.
-        if (panelRefreshDue(run.panel)) {
-            refreshPanel(run.panel);
-            if (setup.copyState == copyCancelRequested)
-                return cancelRun(run);
-        }
+        // A close is taken by the pump, after the file it came during.
+        tendPanel(run.panel);
+        if (setup.copyState == copyCancelRequested)
+            return cancelRun(run);
     }
     refreshPanel(run.panel);
     if (setup.copyState == copyCancelRequested)

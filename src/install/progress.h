@@ -18,11 +18,14 @@ struct ProgressAdvance {
 // One file line done, copied or found present.
 ProgressAdvance advanceProgress(CopyProgress& progress);
 
-// When the copy loop brings the screen up to date. Under Wine a repaint of the bar costs more
-// than copying a large file, and a percent can pass in under a millisecond: painting more often
-// than a screen shows its frames is paid in copy time and seen by nobody. Messages waiting for
-// the dialog are still taken after every file, so a cancel is noticed after the current file.
-const std::uint32_t displayInterval = 16;   // milliseconds, about one frame of a 60 Hz screen
+// How often the copy loop repaints the bar and the label. Under Wine a repaint of the two costs
+// more than copying a large file (several milliseconds under the 32-bit loader), and a percent
+// can pass in under a millisecond. Ten repaints a second already read as a continuous display,
+// as in every file-copy display; more are paid in copy time. The bar and the label still take
+// every step and text as the files pass, unpainted in between, so what they hold is current
+// at any moment. Messages waiting for the dialog are still taken after every file, so a cancel
+// is noticed after the current file.
+const std::uint32_t displayInterval = 100;   // milliseconds
 
 struct DisplayThrottle {
     std::uint32_t shownAt;   // millisecond tick of the last repaint

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "install/free_space.h"
@@ -37,10 +38,22 @@ void showFreeSpace(HWND dlg, const char* root)
         SendDlgItemMessageA(dlg, IDC_PROGRESS_FREE_SPACE, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
 }
 
+// The copy between two repaints leaves the bar and the label behind what they hold.
+static void paintBarAndLabel(HWND dlg)
+{
+    for (int id : {IDC_PROGRESS_BAR, IDC_PROGRESS_PERCENT}) {
+        if (HWND control = GetDlgItem(dlg, id)) {
+            InvalidateRect(control, nullptr, TRUE);
+            UpdateWindow(control);
+        }
+    }
+}
+
 bool confirmClose(HWND dlg, const char* question)
 {
     if (setup.copyState == copyIdle)
         return true;
+    paintBarAndLabel(dlg);
     if (showMessage(dlg, question, captionSetup, MB_YESNO) != IDYES)
         return false;
     setup.copyState = copyCancelRequested;
@@ -62,6 +75,10 @@ void startPanelProgress(PanelProgress& panel, HWND dlg, std::int32_t count)
     panel.shownPercent = -1;
     panel.display = {GetTickCount()};
     panel.redrawHeld = false;
+    panel.unpainted = false;
+    panel.paintedPosition = panel.window
+                                ? static_cast<std::int32_t>(SendDlgItemMessageA(dlg, IDC_PROGRESS_BAR, PBM_GETPOS, 0, 0))
+                                : 0;
 }
 
 // Both controls paint at once on every step and text (the static even when its text is
@@ -75,16 +92,50 @@ static void holdRedraw(PanelProgress& panel)
     panel.redrawHeld = true;
 }
 
-void releasePanel(PanelProgress& panel)
+// Redraw on, nothing repainted: a window shown over them, or uncovering them, finds both
+// painting what they hold.
+static void allowRedraw(PanelProgress& panel)
 {
     if (!panel.redrawHeld)
         return;
-    for (int id : {IDC_PROGRESS_BAR, IDC_PROGRESS_PERCENT}) {
-        HWND control = GetDlgItem(panel.window, id);
-        SendMessageA(control, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(control, nullptr, TRUE);
-    }
+    SendDlgItemMessageA(panel.window, IDC_PROGRESS_BAR, WM_SETREDRAW, TRUE, 0);
+    SendDlgItemMessageA(panel.window, IDC_PROGRESS_PERCENT, WM_SETREDRAW, TRUE, 0);
     panel.redrawHeld = false;
+}
+
+// Only the bar's part between where it was painted and where it stands changes; widened on
+// either side by the bar's height, it takes in every block that part touches. Under Wine's
+// 32-bit loader a repaint of the bar costs in proportion to what it paints: the whole bar about
+// 6.6 ms, a strip of 20 of its 300 pixels 1.1 ms.
+static void invalidateBarChange(PanelProgress& panel)
+{
+    HWND bar = GetDlgItem(panel.window, IDC_PROGRESS_BAR);
+    auto position = static_cast<std::int32_t>(SendMessageA(bar, PBM_GETPOS, 0, 0));
+    if (position == panel.paintedPosition)
+        return;
+    PBRANGE range;
+    SendMessageA(bar, PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
+    RECT change;
+    GetClientRect(bar, &change);
+    int span = range.iHigh - range.iLow;
+    if (span > 0) {
+        int from = MulDiv(panel.paintedPosition - range.iLow, change.right, span);
+        int to = MulDiv(position - range.iLow, change.right, span);
+        change.left = std::min(from, to) - change.bottom;
+        change.right = std::max(from, to) + change.bottom;
+    }
+    InvalidateRect(bar, &change, TRUE);
+    panel.paintedPosition = position;
+}
+
+void releasePanel(PanelProgress& panel)
+{
+    allowRedraw(panel);
+    if (!panel.unpainted)
+        return;
+    invalidateBarChange(panel);
+    InvalidateRect(GetDlgItem(panel.window, IDC_PROGRESS_PERCENT), nullptr, TRUE);
+    panel.unpainted = false;
 }
 
 void advancePanel(PanelProgress& panel)
@@ -93,11 +144,13 @@ void advancePanel(PanelProgress& panel)
     if (!panel.window)
         return;
     bool labelChanges = advance.percent != panel.shownPercent;
-    if (advance.steps > 0 || labelChanges)
-        holdRedraw(panel);
+    // With many files to a percent most files change nothing.
+    if (advance.steps == 0 && !labelChanges)
+        return;
+    holdRedraw(panel);
+    panel.unpainted = true;
     for (std::int32_t i = 0; i < advance.steps; ++i)
         SendDlgItemMessageA(panel.window, IDC_PROGRESS_BAR, PBM_STEPIT, 0, 0);
-    // With many files to a percent most files change nothing.
     if (labelChanges) {
         setPercentLabel(panel.window, advance.percent);
         panel.shownPercent = advance.percent;
@@ -111,16 +164,23 @@ static bool messagesWaiting()
     return HIWORD(GetQueueStatus(kinds)) != 0;
 }
 
-bool panelRefreshDue(const PanelProgress& panel)
-{
-    return displayDue(panel.display, GetTickCount()) || messagesWaiting();
-}
-
 void refreshPanel(PanelProgress& panel)
 {
     releasePanel(panel);
     pumpMessages();
     panel.display.shownAt = GetTickCount();
+}
+
+// A message that waits is no reason to repaint: the mouse moved over the dialog, say, as it may
+// after every file.
+void tendPanel(PanelProgress& panel)
+{
+    if (displayDue(panel.display, GetTickCount())) {
+        refreshPanel(panel);
+    } else if (messagesWaiting()) {
+        allowRedraw(panel);
+        pumpMessages();
+    }
 }
 
 void showPanelComplete(PanelProgress& panel)

@@ -20,20 +20,22 @@ void showMegabytes(HWND dlg, int id, std::uint64_t bytes);
 // or a number the failed call left behind.
 void showFreeSpace(HWND dlg, const char* root);
 
-// What a close does to a progress dialog. While a copy runs it asks question first: No keeps
-// the dialog and the copy; Yes asks the copy to stop (copyState becomes copyCancelRequested).
-// True when the dialog is to end.
+// What a close does to a progress dialog. While a copy runs it asks question first, over the
+// bar and the label painted as they stand: No keeps the dialog and the copy; Yes asks the copy
+// to stop (copyState becomes copyCancelRequested). True when the dialog is to end.
 bool confirmClose(HWND dlg, const char* question);
 
 // The panel as one copy run moves it. While the files go by, the bar's steps and the label's
-// texts are taken unpainted; the screen is brought up to date once a frame, and whenever
-// messages wait (a close among them), by refreshPanel.
+// texts are taken unpainted; the screen shows them at most every displayInterval, at the end of
+// the run, and under whatever the pump opens meanwhile (the question a close asks).
 struct PanelProgress {
     HWND window;
     CopyProgress progress;
     std::int32_t shownPercent;   // what label 1045 shows, so it is set only when it changes
     DisplayThrottle display;
     bool redrawHeld;             // the bar and the label take steps and texts unpainted
+    bool unpainted;              // they hold steps or a text that the screen does not show yet
+    std::int32_t paintedPosition;   // where the bar stood when it was last repainted
 };
 
 // A run of count file lines begins on dlg's panel.
@@ -42,14 +44,16 @@ void startPanelProgress(PanelProgress& panel, HWND dlg, std::int32_t count);
 // One file line done, copied or found present: the bar's steps and the label, unpainted.
 void advancePanel(PanelProgress& panel);
 
-// Whether the screen is due, or a message waits for the pump.
-bool panelRefreshDue(const PanelProgress& panel);
+// After every file: whatever messages wait are taken (pumpMessages), a close among them, with
+// the bar and the label painting again; the two are repainted once displayInterval has passed.
+void tendPanel(PanelProgress& panel);
 
-// Paints what the bar and the label hold and takes every waiting message (pumpMessages), a
-// close among them; a message box it opens finds both controls painting again.
+// Repaints the bar and the label as they stand and takes every waiting message: at the end of
+// a run.
 void refreshPanel(PanelProgress& panel);
 
-// The bar and the label paint again (a run that fails shows where it stopped).
+// The bar and the label paint again, showing where they stand (a run that fails shows where it
+// stopped).
 void releasePanel(PanelProgress& panel);
 
 // "100 %", as a completed run shows.

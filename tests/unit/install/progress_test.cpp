@@ -90,7 +90,7 @@ TEST(CopyProgress, TotalStopsAtTheLargestValueInsteadOfOverflowing)
     EXPECT_EQ(0, advance.steps);
 }
 
-TEST(DisplayThrottle, RepaintsOnceAFrameHasPassed)
+TEST(DisplayThrottle, RepaintsOnceTheIntervalHasPassed)
 {
     DisplayThrottle throttle{1000};
     EXPECT_FALSE(displayDue(throttle, 1000));

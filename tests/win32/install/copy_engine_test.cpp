@@ -15,6 +15,7 @@
 
 #include "install/copy_engine.h"
 #include "install/install_folder.h"
+#include "install/progress_panel.h"
 #include "record/install_record.h"
 #include "resources/resource.h"
 #include "shell/base/dialogs.h"
@@ -36,6 +37,7 @@ const char installDir[] = "D:\\CeTest\\Orbek\\VELKORIN\\";
 struct BareDialog {
     bool upgrade = false;
     int cancelAfterLabels = 0;   // close the dialog after this many label changes; 0: never
+    bool shown = false;          // shown as the real dialogs are while they copy; a close asks their question
 
     std::atomic<HWND> window{nullptr};
     WNDPROC labelProc = nullptr;
@@ -45,6 +47,9 @@ struct BareDialog {
     int bar = -1;
     std::string label;
     bool controlsPaint = false;   // bar and label both left with their visible style
+    HHOOK boxHook = nullptr;
+    int boxes = 0;
+    bool firstBoxOverPanelAsItStands = false;   // under it, a whole repaint changed neither control
 };
 
 BareDialog* bare = nullptr;
@@ -54,6 +59,46 @@ LRESULT CALLBACK countingLabelProc(HWND label, UINT msg, WPARAM wParam, LPARAM l
     if (msg == WM_SETTEXT && ++bare->labels == bare->cancelAfterLabels)
         PostMessageA(GetParent(label), WM_CLOSE, 0, 0);
     return CallWindowProcA(bare->labelProc, label, msg, wParam, lParam);
+}
+
+std::vector<DWORD> pixelsOf(HWND control)
+{
+    RECT area;
+    GetClientRect(control, &area);
+    HDC shown = GetDC(control);
+    HDC copy = CreateCompatibleDC(shown);
+    HBITMAP bitmap = CreateCompatibleBitmap(shown, area.right, area.bottom);
+    HGDIOBJ previous = SelectObject(copy, bitmap);
+    BitBlt(copy, 0, 0, area.right, area.bottom, shown, 0, 0, SRCCOPY);
+    SelectObject(copy, previous);
+    BITMAPINFO format = {{sizeof format.bmiHeader, area.right, -area.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
+    std::vector<DWORD> pixels(static_cast<std::size_t>(area.right * area.bottom));
+    GetDIBits(copy, bitmap, 0, area.bottom, pixels.data(), &format, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(copy);
+    ReleaseDC(control, shown);
+    return pixels;
+}
+
+// The first message box over the dialog, as it comes up: once the bar and the label have painted
+// what they were told to, a whole repaint of either must change nothing.
+LRESULT CALLBACK firstBoxHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    HWND dlg = bare->window;
+    if (code == HCBT_ACTIVATE && dlg && GetWindow(reinterpret_cast<HWND>(wParam), GW_OWNER) == dlg &&
+        bare->boxes++ == 0) {
+        bare->firstBoxOverPanelAsItStands = true;
+        for (int id : {IDC_PROGRESS_BAR, IDC_PROGRESS_PERCENT}) {
+            HWND control = GetDlgItem(dlg, id);
+            UpdateWindow(control);
+            std::vector<DWORD> painted = pixelsOf(control);
+            InvalidateRect(control, nullptr, TRUE);
+            UpdateWindow(control);
+            if (painted != pixelsOf(control))
+                bare->firstBoxOverPanelAsItStands = false;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 INT_PTR CALLBACK bareProgressProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
@@ -67,6 +112,11 @@ INT_PTR CALLBACK bareProgressProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
         HWND label = GetDlgItem(dlg, IDC_PROGRESS_PERCENT);
         bare->labelProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(countingLabelProc)));
+        if (bare->shown) {
+            bare->boxHook = SetWindowsHookExA(WH_CBT, firstBoxHook, nullptr, GetCurrentThreadId());
+            ShowWindow(dlg, SW_SHOW);
+            UpdateWindow(dlg);
+        }
         setup.copyState = copyIdle;
         bare->window = dlg;
         PostMessageA(dlg, WM_COMMAND, IDC_PROGRESS_START, 0);
@@ -87,9 +137,16 @@ INT_PTR CALLBACK bareProgressProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM)
             if (!result)
                 EndDialog(dlg, 1);
             setup.copyState = copyIdle;
+            if (bare->boxHook)
+                UnhookWindowsHookEx(bare->boxHook);
         }
         break;
     case WM_CLOSE:
+        if (bare->shown) {
+            if (confirmClose(dlg, "中止しますか？"))
+                EndDialog(dlg, 1);
+            break;
+        }
         if (setup.copyState != copyIdle)
             setup.copyState = copyCancelRequested;
         EndDialog(dlg, 1);
@@ -190,15 +247,19 @@ protected:
         std::strcpy(setup.targetDir, dir.c_str());
     }
 
-    void startRun(bool upgrade, int cancelAfterLabels = 0)
+    void startRun(bool upgrade, int cancelAfterLabels = 0, bool shown = false)
     {
         dialog_.upgrade = upgrade;
         dialog_.cancelAfterLabels = cancelAfterLabels;
+        dialog_.shown = shown;
         dialog_.window = nullptr;
         dialog_.labels = 0;
         dialog_.result = dialog_.copyStateAfter = dialog_.bar = -1;
         dialog_.label.clear();
         dialog_.controlsPaint = false;
+        dialog_.boxHook = nullptr;
+        dialog_.boxes = 0;
+        dialog_.firstBoxOverPanelAsItStands = false;
         bare = &dialog_;
         ui_.reset(new testkit::Background([upgrade] {
             openDialog(upgrade ? IDD_UPGRADE : IDD_INSTALL, nullptr, bareProgressProc);
@@ -216,13 +277,15 @@ protected:
         ASSERT_TRUE(driver::click(offer, IDC_SHORTCUT_NO));
     }
 
-    // A fresh run that fails, telling text alone and returning 0.
+    // A fresh run that fails, telling text alone, over the bar and the label as they stand, and
+    // returning 0.
     void expectFreshRunToFailWith(const std::string& text)
     {
         testkit::MessageWatcher watcher({IDOK});
-        startRun(false);
+        startRun(false, 0, true);
         expectRunEnds();
         EXPECT_EQ(0, dialog_.result);
+        EXPECT_TRUE(dialog_.firstBoxOverPanelAsItStands);
         EXPECT_EQ(std::vector<std::string>({errorBox(text)}), testkit::captionsAndTexts(watcher.stop()));
     }
 
@@ -571,14 +634,16 @@ class UpgradeCancel : public Upgrade, public ::testing::WithParamInterface<Cance
 TEST_P(UpgradeCancel, DeletesExactlyTheFilesItCreated)
 {
     const CancelPoint& point = GetParam();
-    testkit::MessageWatcher watcher({IDOK});
-    startRun(true, point.afterFiles);
+    testkit::MessageWatcher watcher({IDYES, IDOK});
+    startRun(true, point.afterFiles, true);
     expectRunEnds();
     Seen seen = watcher.stop();
 
     EXPECT_EQ(0, dialog_.result);
-    // The run got as far as the file it was cancelled after, and no further.
+    // The run got as far as the file it was cancelled after, and no further; its question came
+    // up over the bar and the label painted as they stood.
     EXPECT_EQ(point.afterFiles, dialog_.labels);
+    EXPECT_TRUE(dialog_.firstBoxOverPanelAsItStands);
     EXPECT_TRUE(dialog_.controlsPaint);
     EXPECT_EQ(0, setup.chosenType);
     for (const char* name : {"KAO.DAT", "voice\\VALL00.DAT", "SE.DAT"})
