@@ -152,49 +152,41 @@ double showFullProgress(HWND dlg)
 }
 
 // What the engine cannot leave out, whatever it paints: the 100 bar steps and label texts of a
-// run, here unpainted; after every file a look at the queue (a close may wait); and the calls
-// that make each copy whole or nothing: the source's size, whether the destination's name is
-// free, the copy's size under its partial name, its rename. Under Wine every one of them asks
-// the wineserver, and a name not there yet costs a scan of its folder.
+// run, here unpainted; after every file a look at the queue (a close may wait); the two looks
+// before each copy (is the source there, is the destination's name free), and each copy made
+// whole or nothing, through its partial name and its rename (copyWhole), where the bare loop
+// makes one CopyFileA. Under Wine a name not there yet costs a scan of its folder.
 struct RequiredCalls {
     double steps = 0;
     double queueChecks = 0;
-    double sourceSizes = 0;
+    double sourceChecks = 0;
     double nameChecks = 0;
-    double copySizes = 0;
-    double renames = 0;
-
-    double copyCalls() const { return sourceSizes + nameChecks + copySizes + renames; }
+    double wholeCopies = 0;
 };
 
 const std::vector<FileCopy>* probedFiles = nullptr;   // destinations in a tree of their own
 RequiredCalls requiredCalls;
 
-// The engine's calls around each copy, in its order and into a tree that fills as the engine's
-// does, each timed; the copies themselves (CopyFileA to the partial name) are not.
+// The engine's calls for each file, in its order and into a tree that fills as the engine's
+// does, each timed.
 void timeCopyCalls(const std::vector<FileCopy>& files, RequiredCalls& calls)
 {
     for (const FileCopy& file : files) {
         char partial[MAX_PATH];
         partialFilePath(partial, sizeof partial, file.folder.c_str());
-        WIN32_FILE_ATTRIBUTE_DATA data;
         double start = now();
-        GetFileAttributesExA(file.source.c_str(), GetFileExInfoStandard, &data);
-        double sized = now();
+        GetFileAttributesA(file.source.c_str());
+        double sourceChecked = now();
         DWORD attributes = GetFileAttributesA(file.destination.c_str());
         DWORD error = GetLastError();
-        double checked = now();
-        calls.sourceSizes += sized - start;
-        calls.nameChecks += checked - sized;
+        double nameChecked = now();
+        calls.sourceChecks += sourceChecked - start;
+        calls.nameChecks += nameChecked - sourceChecked;
         if (attributes == INVALID_FILE_ATTRIBUTES && error == ERROR_PATH_NOT_FOUND)
             CreateDirectoryA(file.folder.c_str(), nullptr);
-        CopyFileA(file.source.c_str(), partial, FALSE);
         start = now();
-        GetFileAttributesExA(partial, GetFileExInfoStandard, &data);
-        sized = now();
-        MoveFileA(partial, file.destination.c_str());
-        calls.copySizes += sized - start;
-        calls.renames += now() - sized;
+        copyWhole(file.source.c_str(), partial, file.destination.c_str());
+        calls.wholeCopies += now() - start;
     }
 }
 
@@ -222,7 +214,8 @@ double timeRequiredCalls(HWND dlg)
         GetQueueStatus(kinds);
     requiredCalls.queueChecks = now() - start;
     timeCopyCalls(*probedFiles, requiredCalls);
-    return requiredCalls.steps + requiredCalls.queueChecks + requiredCalls.copyCalls();
+    return requiredCalls.steps + requiredCalls.queueChecks + requiredCalls.sourceChecks + requiredCalls.nameChecks +
+           requiredCalls.wholeCopies;
 }
 
 EngineRun* engineRun = nullptr;
@@ -533,7 +526,7 @@ int main(int argc, char** argv)
     if (status != 0 || engineTimes.empty())
         return 1;
 
-    std::vector<double> display, steps, queueChecks, sourceSizes, nameChecks, copySizes, renames;
+    std::vector<double> display, steps, queueChecks, sourceChecks, nameChecks, wholeCopies;
     std::vector<FileCopy> probeFiles;
     listFiles(level, engineRoot, probeFiles);
     probedFiles = &probeFiles;
@@ -545,10 +538,9 @@ int main(int argc, char** argv)
         testkit::deleteTree(destinationRoot);
         steps.push_back(requiredCalls.steps);
         queueChecks.push_back(requiredCalls.queueChecks);
-        sourceSizes.push_back(requiredCalls.sourceSizes);
+        sourceChecks.push_back(requiredCalls.sourceChecks);
         nameChecks.push_back(requiredCalls.nameChecks);
-        copySizes.push_back(requiredCalls.copySizes);
-        renames.push_back(requiredCalls.renames);
+        wholeCopies.push_back(requiredCalls.wholeCopies);
     }
     std::printf("%s: painting each of a run's 100 bar steps and labels would take %.3f s; the engine repainted "
                 "the bar and the label %.0f times a run, the bar in %.3f s, the label in %.3f s; "
@@ -556,13 +548,14 @@ int main(int argc, char** argv)
                 name.c_str(), median(display), median(paints), median(barPaintSeconds), median(labelPaintSeconds),
                 median(completions));
     // The least the engine can cost over the bare loop with no repaint at all.
-    double copyCalls = median(sourceSizes) + median(nameChecks) + median(copySizes) + median(renames);
-    double required = median(steps) + median(queueChecks) + copyCalls + median(completions);
+    double required = median(steps) + median(queueChecks) + median(sourceChecks) + median(nameChecks) +
+                      median(completions);
     std::printf("%s: unpainted, the 100 bar steps and labels take %.3f s, a look at the queue after each file %.3f s, "
-                "the calls around each copy %.3f s (the source's size %.3f s, whether the name is free %.3f s, "
-                "the copy's size %.3f s, the rename %.3f s); with the completion that is already a ratio of %.3f\n",
-                name.c_str(), median(steps), median(queueChecks), copyCalls, median(sourceSizes), median(nameChecks),
-                median(copySizes), median(renames), (median(bareTimes) + required) / median(bareTimes));
+                "whether the source is there %.3f s, whether the name is free %.3f s; the copies made whole "
+                "through their partial names %.3f s, the bare loop's copies %.3f s; with the completion that is "
+                "already a ratio of %.3f\n",
+                name.c_str(), median(steps), median(queueChecks), median(sourceChecks), median(nameChecks),
+                median(wholeCopies), median(bareTimes), (median(wholeCopies) + required) / median(bareTimes));
     // The two copies of a run follow each other, so the ratio within a run is the steadier
     // figure on a machine whose load changes; its median is the result.
     std::printf("%s: %zu files, median engine %.3f s, median bare loop %.3f s, %s\n", name.c_str(), files.size(),
