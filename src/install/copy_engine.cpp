@@ -44,6 +44,7 @@ struct CopyRun {
     char destinationFolder[pathSize];
     std::int32_t recorded;       // entries of what this run created
     bool copying;                // the file loop has begun: an upgrade's failure is undone
+    bool folderIsNew;            // this run made the destination folder: no name in it is taken
 };
 
 // The folders of a group of files; paths past 255 characters are refused (the caller tells
@@ -56,6 +57,8 @@ static bool enterFolders(CopyRun& run, const char* sourceLine, const char* desti
                     destinationLine))
         return false;
     discardPartialFileIn(run.destinationFolder);
+    // A fresh install's own folder, made by this Start, holds nothing yet.
+    run.folderIsNew = run.kind == RunKind::fresh && setup.madeFolderLength > 0 && destinationLine[0] == '\0';
     return true;
 }
 
@@ -80,17 +83,21 @@ static void markArchiveOnly(const char* path)
 // Puts source in place as destination, whole, or nothing (copyWhole), never over a file that
 // stands under the name: ERROR_FILE_EXISTS then; ERROR_PATH_NOT_FOUND when the destination's
 // folder is missing.
-static DWORD placeWhole(const char* source, const char* partial, const char* destination)
+static DWORD placeWhole(const CopyRun& run, const char* source, const char* partial, const char* destination)
 {
     // A source that is not there fails the file as the system's copy does, before the
     // destination is looked at: a file there of that name is not counted as installed.
     if (GetFileAttributesA(source) == INVALID_FILE_ATTRIBUTES)
         return GetLastError();
-    // Asked before copying, so that a file there is not copied for nothing (an upgrade meets many).
-    if (GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES)
-        return ERROR_FILE_EXISTS;
-    if (GetLastError() == ERROR_PATH_NOT_FOUND)
-        return ERROR_PATH_NOT_FOUND;
+    // Asked before copying, so that a file there is not copied for nothing (an upgrade meets
+    // many). In a folder this run made, the rename alone finds a name the manifest gave twice:
+    // under Wine the question costs a scan of the folder.
+    if (!run.folderIsNew) {
+        if (GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES)
+            return ERROR_FILE_EXISTS;
+        if (GetLastError() == ERROR_PATH_NOT_FOUND)
+            return ERROR_PATH_NOT_FOUND;
+    }
     return copyWhole(source, partial, destination);
 }
 
@@ -105,7 +112,7 @@ static DWORD copyFile(CopyRun& run, const char* name)
         !partialFilePath(partial, sizeof partial, run.destinationFolder))
         return ERROR_FILENAME_EXCED_RANGE;
 
-    DWORD error = placeWhole(source, partial, destination);
+    DWORD error = placeWhole(run, source, partial, destination);
     if (error == 0) {
         recordCopy(run, destination);
         return 0;
@@ -122,10 +129,11 @@ static DWORD copyFile(CopyRun& run, const char* name)
     SECURITY_ATTRIBUTES attributes = {sizeof attributes, nullptr, FALSE};
     if (!CreateDirectoryA(run.destinationFolder, &attributes))
         return GetLastError();
+    run.folderIsNew = true;
     // An upgrade's emptied folders go by the removal's rules; a fresh install removes its own.
     if (run.kind == RunKind::fresh)
         recordCopy(run, run.destinationFolder);
-    error = placeWhole(source, partial, destination);
+    error = placeWhole(run, source, partial, destination);
     if (error == 0) {
         recordCopy(run, destination);
         return 0;

@@ -442,7 +442,8 @@ TEST_F(CopyEngine, FreshInstallIntoAFolderHoldingEveryFileOverwritesNone)
 
 TEST_F(CopyEngine, CountDoesNotLimitTheFilesCopied)
 {
-    manifest("[最大]\n2\nVKTEST\\\n\nA.DAT\nB.DAT\nC.DAT\nD.DAT\nE.DAT\n[END]\n");
+    // The last group names a file twice in a folder the run makes: the second is the first's.
+    manifest("[最大]\n2\nVKTEST\\\n\nA.DAT\nB.DAT\nC.DAT\nD.DAT\nE.DAT\n\\\nVKTEST\\\nsub\\\nB.DAT\nB.DAT\n[END]\n");
     for (const char* name : {"A.DAT", "B.DAT", "C.DAT", "D.DAT", "E.DAT"})
         cdFile(name, name);
     prepareTarget(installDir);
@@ -455,6 +456,7 @@ TEST_F(CopyEngine, CountDoesNotLimitTheFilesCopied)
     EXPECT_EQ(1, dialog_.result);
     for (const char* name : {"A.DAT", "B.DAT", "C.DAT", "D.DAT", "E.DAT"})
         EXPECT_EQ(name, content(std::string(installDir) + name));
+    EXPECT_EQ(std::vector<std::string>({"B.DAT"}), testkit::listFolder(std::string(installDir) + "sub"));
     EXPECT_EQ("100 %", dialog_.label);
 }
 
