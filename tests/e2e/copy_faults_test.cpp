@@ -51,7 +51,9 @@ protected:
     // question after its first file, which is left open.
     void startAndPause(bool folderExists)
     {
-        ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
+        ASSERT_TRUE(driver::whileHeld(install_, [&] {
+            return driver::click(install_, IDC_PROGRESS_START) && (folderExists || driver::postClose(install_));
+        }));
         if (folderExists) {
             HWND box = driver::waitMessageBox(install_);
             ASSERT_NE(nullptr, box) << driver::describeWindows(setupPid());
@@ -59,8 +61,6 @@ protected:
             EXPECT_EQ(texts::captionWarning, question.caption);
             EXPECT_EQ(texts::folderExists, question.text);
             ASSERT_TRUE(e2e::answerThenClose(box, IDYES, install_));
-        } else {
-            ASSERT_TRUE(driver::postClose(install_));
         }
         pause_ = driver::waitMessageBox(install_);
         ASSERT_NE(nullptr, pause_) << driver::describeWindows(setupPid());

@@ -128,8 +128,9 @@ TEST_F(Cycles, UpgradeCancelledAfterEachFileLeavesExactlyWhatWasThere)
         HWND upgrade;
         openUpgrade(menu, &upgrade);
         ASSERT_FALSE(HasFatalFailure());
-        ASSERT_TRUE(driver::click(upgrade, IDC_PROGRESS_START));
-        ASSERT_TRUE(driver::postClose(upgrade));
+        ASSERT_TRUE(driver::whileHeld(upgrade, [&] {
+            return driver::click(upgrade, IDC_PROGRESS_START) && driver::postClose(upgrade);
+        }));
         HWND box = driver::waitMessageBox(upgrade);
         ASSERT_NE(nullptr, box) << driver::describeWindows(setupPid());
         for (int done = 1;; ++done) {

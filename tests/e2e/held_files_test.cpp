@@ -88,8 +88,9 @@ TEST_F(HeldFiles, CancelledUpgradeTellsOfTheHeldCopyAndDeletesEveryOther)
 
     // The close behind Start stops the copy after its first file; from there it goes on one file
     // at a time until the upgrade has copied three.
-    ASSERT_TRUE(driver::click(upgrade, IDC_PROGRESS_START));
-    ASSERT_TRUE(driver::postClose(upgrade));
+    ASSERT_TRUE(driver::whileHeld(upgrade, [&] {
+        return driver::click(upgrade, IDC_PROGRESS_START) && driver::postClose(upgrade);
+    }));
     HWND box = driver::waitMessageBox(upgrade);
     ASSERT_NE(nullptr, box) << driver::describeWindows(setupPid());
     std::vector<std::string> copied;

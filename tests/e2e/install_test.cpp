@@ -286,8 +286,12 @@ TEST_F(FreshInstall, StartAndBrowseDuringTheCopyDoNothingAndNoToTheCancelLetsItR
     ASSERT_FALSE(HasFatalFailure());
     // All four wait in the queue when the copy pumps after its first file: the second Start
     // and Browse find the copy running, the cancel asks.
-    for (int button : {IDC_PROGRESS_START, IDC_PROGRESS_START, IDC_INSTALL_BROWSE, IDC_PROGRESS_CANCEL})
-        ASSERT_TRUE(driver::click(install_, button)) << button;
+    ASSERT_TRUE(driver::whileHeld(install_, [&] {
+        for (int button : {IDC_PROGRESS_START, IDC_PROGRESS_START, IDC_INSTALL_BROWSE, IDC_PROGRESS_CANCEL})
+            if (!driver::click(install_, button))
+                return false;
+        return true;
+    }));
     EXPECT_EQ("", driver::expectMessage(install_, texts::captionSetup, texts::confirmInstallCancel, IDNO));
     EXPECT_TRUE(driver::isVisible(install_));
     // A browser or a second run would stand between the copy and the shortcut offer.
@@ -299,8 +303,9 @@ TEST_F(FreshInstall, YesToTheCancelRemovesEverythingTheRunMadeAndOpensMenu104)
 {
     openInstallDialogOnD(IDC_LEVEL_FULL);
     ASSERT_FALSE(HasFatalFailure());
-    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
-    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_CANCEL));
+    ASSERT_TRUE(driver::whileHeld(install_, [&] {
+        return driver::click(install_, IDC_PROGRESS_START) && driver::click(install_, IDC_PROGRESS_CANCEL);
+    }));
     EXPECT_EQ("", driver::expectMessage(install_, texts::captionSetup, texts::confirmInstallCancel, IDYES));
     EXPECT_EQ("", driver::expectMessage(install_, texts::captionSetup, texts::installFailed, IDOK));
     HWND menu;
@@ -458,10 +463,11 @@ TEST_P(TrailByteNames, MakeAndRemoveExactlyTheLevelsTheNameHas)
     ASSERT_FALSE(HasFatalFailure());
     typeFolderName(typed);
     expectDestination(dir);
-    ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_START));
-
+    ASSERT_TRUE(driver::whileHeld(install_, [&] {
+        return driver::click(install_, IDC_PROGRESS_START) &&
+               (!name.cancel || driver::click(install_, IDC_PROGRESS_CANCEL));
+    }));
     if (name.cancel) {
-        ASSERT_TRUE(driver::click(install_, IDC_PROGRESS_CANCEL));
         EXPECT_EQ("", driver::expectMessage(install_, texts::captionSetup, texts::confirmInstallCancel, IDYES));
         EXPECT_EQ("", driver::expectMessage(install_, texts::captionSetup, texts::installFailed, IDOK));
         HWND menu;

@@ -279,8 +279,9 @@ TEST_F(Upgrade, MinimumToStandardToFullAddsTheFilesAndKeepsEveryOther)
     openChoice(menu_, 0, &choice);
     openUpgrade(choice, IDC_LEVEL_STANDARD, "86 メガバイト", &upgrade);
     // A close during the copy asks; No lets the copy go on.
-    ASSERT_TRUE(driver::click(upgrade, IDC_PROGRESS_START));
-    ASSERT_TRUE(driver::postClose(upgrade));
+    ASSERT_TRUE(driver::whileHeld(upgrade, [&] {
+        return driver::click(upgrade, IDC_PROGRESS_START) && driver::postClose(upgrade);
+    }));
     EXPECT_EQ("", driver::expectMessage(upgrade, texts::captionSetup, texts::confirmUpgradeCancel, IDNO));
     HWND offer;
     ASSERT_TRUE(waitSetupDialog(&offer, {IDC_SHORTCUT_YES, IDC_SHORTCUT_NO}, e2e::waitTimeoutMs));
@@ -325,9 +326,10 @@ TEST_F(Upgrade, CancelledMinimumToFullLeavesTheMinimumInstallation)
     HWND choice, upgrade;
     openChoice(menu_, 0, &choice);
     openUpgrade(choice, IDC_LEVEL_FULL, "380 メガバイト", &upgrade);
-    ASSERT_TRUE(driver::click(upgrade, IDC_PROGRESS_START));
-    ASSERT_TRUE(driver::postCommand(upgrade, IDC_PROGRESS_START, BN_CLICKED));
-    ASSERT_TRUE(driver::postClose(upgrade));
+    ASSERT_TRUE(driver::whileHeld(upgrade, [&] {
+        return driver::click(upgrade, IDC_PROGRESS_START) &&
+               driver::postCommand(upgrade, IDC_PROGRESS_START, BN_CLICKED) && driver::postClose(upgrade);
+    }));
     EXPECT_EQ("", driver::expectMessage(upgrade, texts::captionSetup, texts::confirmUpgradeCancel, IDYES));
     // The rollback's removal of emptied folders tells of the folders that hold files still.
     EXPECT_EQ("", driver::expectMessage(upgrade, texts::defaultCaption, folderFailure("D:\\Orbek\\VELKORIN"), IDOK));

@@ -86,6 +86,21 @@ bool press(HWND dlg, int id)
 
 bool postClose(HWND w) { return PostMessageA(w, WM_CLOSE, 0, 0) != 0; }
 
+bool whileHeld(HWND w, const std::function<bool()>& posts)
+{
+    // A thread waiting for its messages stays held: Wine satisfies no wait of a suspended thread.
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(w, nullptr));
+    if (!thread)
+        return false;
+    bool posted = false;
+    if (SuspendThread(thread) != static_cast<DWORD>(-1)) {
+        posted = posts();
+        ResumeThread(thread);
+    }
+    CloseHandle(thread);
+    return posted;
+}
+
 bool setEditText(HWND dlg, int id, const std::string& text)
 {
     HWND e = GetDlgItem(dlg, id);

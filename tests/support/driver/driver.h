@@ -106,6 +106,11 @@ bool press(HWND dlg, int id);
 
 bool postClose(HWND w);
 
+// Runs posts (click, postCommand, postClose: calls that send nothing to w) with w's thread held,
+// so that whatever they post waits in w's queue together, in order, before w takes the first:
+// a close posted behind Start is there when the copy first looks, however loaded the machine.
+bool whileHeld(HWND w, const std::function<bool()>& posts);
+
 // Sets an edit's text (WM_SETTEXT), marks it modified (EM_SETMODIFY; WM_SETTEXT clears the
 // mark) and posts EN_CHANGE to the dialog so that its change handling runs with the mark set.
 // Like the typing below, refused for a hidden or disabled edit or dialog.
