@@ -414,10 +414,9 @@ std::vector<std::string> SetupE2E::gameFiles(int level) const
 
 ::testing::AssertionResult answerThenClose(HWND box, int answerId, HWND progress)
 {
-    if (!driver::answer(box, answerId))
-        return ::testing::AssertionFailure() << "cannot answer " << answerId << " to " << driver::describeWindow(box);
-    if (!driver::postClose(progress))
-        return ::testing::AssertionFailure() << testkit::lastErrorText("posting a close to " + driver::describeWindow(progress));
+    if (!driver::whileHeld(progress, [&] { return driver::answer(box, answerId) && driver::postClose(progress); }))
+        return ::testing::AssertionFailure() << "cannot answer " << answerId << " to " << driver::describeWindow(box)
+                                             << " with a close behind";
     if (!driver::waitGone(box))
         return ::testing::AssertionFailure() << "the box is still there: " << driver::describeWindow(box);
     return ::testing::AssertionSuccess();
@@ -426,10 +425,11 @@ std::vector<std::string> SetupE2E::gameFiles(int level) const
 ::testing::AssertionResult resumeForOneFile(HWND box, HWND progress, HWND* next)
 {
     *next = nullptr;
-    if (!driver::answer(box, IDNO))
-        return ::testing::AssertionFailure() << "no No button on " << driver::describeWindow(box);
-    if (!PostMessageA(progress, WM_QUIT, 0, 0) || !driver::postClose(progress))
-        return ::testing::AssertionFailure() << testkit::lastErrorText("posting to " + driver::describeWindow(progress));
+    if (!driver::whileHeld(progress, [&] {
+            return driver::answer(box, IDNO) && PostMessageA(progress, WM_QUIT, 0, 0) && driver::postClose(progress);
+        }))
+        return ::testing::AssertionFailure() << "cannot answer No to " << driver::describeWindow(box)
+                                             << " with a quit and a close behind";
     if (!driver::waitGone(box))
         return ::testing::AssertionFailure() << "the box is still there: " << driver::describeWindow(box);
     *next = driver::waitMessageBox(progress);

@@ -117,7 +117,8 @@ private:
 // Stopping a copy after a given file. The copy looks at its queue after every file and takes all
 // that waits there; a close it finds asks the cancel question, whose box holds the copy until it
 // is answered. Posting a close at the right moment from outside would be a race: these post it
-// so that the copy meets it at a known look.
+// so that the copy meets it at a known look, with the dialog's thread held (driver::whileHeld)
+// until the answer and what follows it are all in its queue.
 
 // Answers the box and posts a close to the progress dialog behind the answer. The box's loop
 // ends on the answer and leaves the close waiting for the copy: after a question that Start asks
