@@ -5,6 +5,7 @@
 #include <winioctl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <set>
 
@@ -47,9 +48,21 @@ bool Process::start(const std::string& program, const std::string& commandLine,
     PROCESS_INFORMATION pi{};
     std::vector<char> cmd(commandLine.begin(), commandLine.end());
     cmd.push_back('\0');
-    if (!CreateProcessA(program.empty() ? nullptr : program.c_str(),
-                        commandLine.empty() ? nullptr : cmd.data(), nullptr, nullptr, FALSE, 0,
-                        nullptr, workDir.empty() ? nullptr : workDir.c_str(), &si, &pi)) {
+    auto create = [&] {
+        return CreateProcessA(program.empty() ? nullptr : program.c_str(), commandLine.empty() ? nullptr : cmd.data(),
+                              nullptr, nullptr, FALSE, 0, nullptr, workDir.empty() ? nullptr : workDir.c_str(), &si,
+                              &pi);
+    };
+    // Wine answers ERROR_INTERNAL_ERROR when the new process's loader died before the process
+    // was set up, so before any of the program's own code ran (seen once in some thousands of
+    // starts, on a loaded machine): that start is Wine's failure, not the program's.
+    bool started = create();
+    if (!started && GetLastError() == ERROR_INTERNAL_ERROR) {
+        fprintf(stderr, "driver: Wine could not set up a process of %s (error 1359); starting it once more\n",
+                program.empty() ? commandLine.c_str() : program.c_str());
+        started = create();
+    }
+    if (!started) {
         error_ = GetLastError();
         return false;
     }
